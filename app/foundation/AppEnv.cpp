@@ -1,0 +1,141 @@
+#include "AppEnv.h"
+
+#include "hpUtils.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QTranslator>
+
+#include <cstring>
+
+char envAppName[kEnvSize] = "Kestrelsweep";
+char envCompanyName[kEnvSize] = "vextora";
+char envAppPath[kEnvSize];
+char envDataPath[kEnvSize];
+char envInfoPlist[kEnvSize];
+char envIconPath[kEnvSize];
+char envSizeList[kEnvSize];
+char envTimeList[kEnvSize];
+char envSoundFile[kEnvSize];
+char envLocalVersion[kEnvSize];
+char envLogPath[kEnvSize];
+char envPreferencesFile[kEnvSize];
+char envLanguge[3] = "en";
+char envHomeUrl[kEnvSize];
+char envProductUrl[kEnvSize];
+char envHelpUrl[kEnvSize];
+char envRemoteVerUrl[kEnvSize];
+char envBugPostUrl[kEnvSize];
+
+const char bgStyle[] = "background-color: white;";
+const char bgcolorStyle[] = "background-color: white";
+const char toolButtonNormalStyle[] =
+    "QToolButton:pressed {background-color: #EFEFEF; border: none; color: blue } "
+    "QToolButton {background-color: #FFFFFF;border: none; color: black}";
+const char toolButtonPressedStyle[] =
+    "QToolButton:pressed {background-color: #EFEFEF; border: none; color: blue } "
+    "QToolButton {background-color: #FFFFFF;border: none; color: blue}";
+
+namespace {
+
+QString siteUrl(const QString &subdomain)
+{
+    return QStringLiteral("http://%1.%2.com").arg(subdomain, QString(envCompanyName));
+}
+
+} // namespace
+
+bool AppEnv::setEnv(char *buffer, std::size_t size, const QString &value)
+{
+    const QByteArray bytes = value.toUtf8();
+    if (std::size_t(bytes.size()) >= size) {
+        // A cut path would silently name another file; an empty one fails visibly.
+        buffer[0] = 0;
+        qDebug("AppEnv: value too long, refused: %s\n", bytes.left(64).constData());
+        return false;
+    }
+    std::memcpy(buffer, bytes.constData(), std::size_t(bytes.size()) + 1);
+    return true;
+}
+
+void AppEnv::init()
+{
+    initPaths();
+    initLanguages();
+    initUrls();
+}
+
+void AppEnv::initPaths()
+{
+    setEnv(envAppPath, QCoreApplication::applicationDirPath());
+    setEnv(envDataPath, QStandardPaths::writableLocation(QStandardPaths::DataLocation));
+    const QString data = QString(envDataPath);
+    if (!data.isEmpty() && !QDir(data).exists())
+        QDir().mkdir(data);
+
+    const QString app = QString(envAppPath);
+    setEnv(envInfoPlist, app + QStringLiteral("/../Info.plist"));
+    setEnv(envIconPath, data + QStringLiteral("/icon/"));
+    setEnv(envSizeList, QString(envIconPath) + QStringLiteral("/sizeList.plist"));
+    setEnv(envTimeList, QString(envIconPath) + QStringLiteral("/timeList.plist"));
+    setEnv(envSoundFile, app + QStringLiteral("/../Resources/empty_trash.wav"));
+    setEnv(envLocalVersion, data + QStringLiteral("/version.html"));
+
+    setEnv(envLogPath, data);
+    hpLogInit(QString(envLogPath));
+
+    qDebug("PreferencesDlg::loadSettings();\n");
+    setEnv(envPreferencesFile, QStringLiteral("%1/com.%2.%3.plist")
+                                   .arg(QStandardPaths::writableLocation(QStandardPaths::ConfigLocation),
+                                        QString(envCompanyName), QString(envAppName)));
+    qDebug("PreferencesDlg::loadSettings(); end\n");
+}
+
+QString AppEnv::mainSiteUrl()
+{
+    return siteUrl(QStringLiteral("www"));
+}
+
+AppLanguage AppEnv::languageFor(const QString &bcp47Name)
+{
+    // Searched in this order, case-sensitively, as substrings of the locale name.
+    static const struct {
+        const char *searched;
+        const char *code;
+    } table[] = {
+        {"cn", "cn"}, {"es", "es"}, {"de", "de"}, {"ja", "jp"}, {"fr", "fr"}, {"it", "it"}, {"pt", "pt"},
+    };
+    for (const auto &row : table) {
+        if (bcp47Name.contains(QLatin1String(row.searched))) {
+            const QString code = QLatin1String(row.code);
+            return {code + QStringLiteral(".qm"), code, siteUrl(code)};
+        }
+    }
+    return {QStringLiteral("en.qm"), QStringLiteral("en"), mainSiteUrl()};
+}
+
+void AppEnv::initLanguages()
+{
+    const AppLanguage lang = languageFor(QLocale::system().bcp47Name());
+    setEnv(envLanguge, lang.siteCode);
+    setEnv(envHomeUrl, lang.homeUrl);
+
+    // Lives for the rest of the process; installed even when nothing loaded.
+    auto *translator = new QTranslator;
+    const bool loaded = translator->load(lang.qmFile, QString(envAppPath) + QStringLiteral("/../Resources"));
+    QCoreApplication::installTranslator(translator);
+    qDebug("load translater: %s\n", loaded ? "true" : "false");
+}
+
+void AppEnv::initUrls()
+{
+    const QString appName = QString(envAppName);
+    const QString main = mainSiteUrl();
+    setEnv(envBugPostUrl, main + QStringLiteral("/bugs/%1/%2/report.php").arg(appName, QStringLiteral("OSX")));
+    setEnv(envRemoteVerUrl, main + QStringLiteral("/dl/%1/OSX/version-%2.html").arg(appName, QString(envLanguge)));
+    const QString page = appName.toLower();
+    setEnv(envProductUrl, QStringLiteral("%1/%2.html").arg(QString(envHomeUrl), page));
+    setEnv(envHelpUrl, QStringLiteral("%1/%2/guide.html").arg(QString(envHomeUrl), page));
+}

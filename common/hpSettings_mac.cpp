@@ -1,0 +1,6 @@
+#include "hpSettings.h"
+
+QSettings::Format hpSettingsFormat()
+{
+    return QSettings::NativeFormat;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class QDateTime;
+class QMessageLogContext;
+
+// Logging, shared by the application and the helper service.
+void hpLogInit(QString folder);
+void myMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &msg);
+// One log record exactly as it is appended to the file (Latin-1 bytes).
+QByteArray hpLogRecord(const QDateTime &when, const QString &msg);
+QString hpLogFileName();
+
+QString hpHomePath();
+// Defined by the application, which owns the bundle environment; the helper never calls it.
+QString hpVersion();
+QString hpConvPath(QString &path);
+qint64 hpGetSize(const QString &path);
+QString hpSizeToString(qint64 kib);

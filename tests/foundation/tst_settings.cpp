@@ -1,0 +1,186 @@
+#include "hpSettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir mTmp;
+
+    static bool writeFile(const QString &path, const QByteArray &data)
+    {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+    }
+
+    static QByteArray readFile(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // Binary property lists are made by an independent writer.
+    static bool writeBinaryPlist(const QString &path, const QString &pythonDict)
+    {
+        QProcess py;
+        py.start(QStringLiteral("python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import plistlib,sys,datetime\n"
+                                 "plistlib.dump(%1, open(sys.argv[1],'wb'), fmt=plistlib.FMT_BINARY)")
+                      .arg(pythonDict),
+                  path});
+        return py.waitForFinished(30000) && py.exitCode() == 0;
+    }
+
+    static const char *infoXml()
+    {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+               "<plist version=\"1.0\">\n<dict>\n"
+               "\t<key>CFBundleShortVersionString</key>\n\t<string>2.4.1</string>\n"
+               "\t<key>CFBundleIdentifier</key>\n\t<string>com.example.Sample</string>\n"
+               "\t<key>CFBundleName</key>\n\t<string>Caf\xc3\xa9 \xe6\x97\xa5</string>\n"
+               "\t<key>LSRequiresNativeExecution</key>\n\t<true/>\n"
+               "\t<key>Count</key>\n\t<integer>-42</integer>\n"
+               "\t<key>CFBundleDocumentTypes</key>\n\t<array>\n\t\t<dict>\n\t\t\t<key>CFBundleTypeName</key>\n"
+               "\t\t\t<string>Doc</string>\n\t\t</dict>\n\t</array>\n"
+               "</dict>\n</plist>\n";
+    }
+
+private slots:
+    void readsInfoPlist_data()
+    {
+        QVERIFY(mTmp.isValid());
+        QTest::addColumn<QString>("file");
+        const QString xml = mTmp.filePath(QStringLiteral("xml.plist"));
+        QVERIFY(writeFile(xml, infoXml()));
+        const QString bin = mTmp.filePath(QStringLiteral("bin.plist"));
+        QVERIFY(writeBinaryPlist(bin, QStringLiteral(
+            "{'CFBundleShortVersionString':'2.4.1','CFBundleIdentifier':'com.example.Sample',"
+            "'CFBundleName':'Caf\\u00e9 \\u65e5','LSRequiresNativeExecution':True,'Count':-42,"
+            "'CFBundleDocumentTypes':[{'CFBundleTypeName':'Doc'}]}")));
+        QVERIFY(readFile(bin).startsWith("bplist00"));
+        QTest::newRow("xml") << xml;
+        QTest::newRow("binary") << bin;
+    }
+
+    void readsInfoPlist()
+    {
+        QFETCH(QString, file);
+        QSettings s(file, hpSettingsFormat());
+        QCOMPARE(s.status(), QSettings::NoError);
+        QCOMPARE(s.value(QStringLiteral("CFBundleShortVersionString")).toString(), QStringLiteral("2.4.1"));
+        QCOMPARE(s.value(QStringLiteral("CFBundleIdentifier")).toString(), QStringLiteral("com.example.Sample"));
+        QCOMPARE(s.value(QStringLiteral("CFBundleName")).toString(), QStringLiteral("Caf\u00e9 \u65e5"));
+        QCOMPARE(s.value(QStringLiteral("LSRequiresNativeExecution")).toBool(), true);
+        QCOMPARE(s.value(QStringLiteral("Count")).toLongLong(), qint64(-42));
+        const QVariantList types = s.value(QStringLiteral("CFBundleDocumentTypes")).toList();
+        QCOMPARE(types.size(), 1);
+        QCOMPARE(types.first().toMap().value(QStringLiteral("CFBundleTypeName")).toString(), QStringLiteral("Doc"));
+        QCOMPARE(s.value(QStringLiteral("Missing")).toString(), QString());
+    }
+
+    void badFilesReadEmpty_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("garbage") << QByteArray("\x00\x01\x02 not a plist", 18);
+        QTest::newRow("truncated xml") << QByteArray(infoXml()).left(200);
+        QTest::newRow("top level is an array")
+            << QByteArray("<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>x</string></array></plist>");
+        QTest::newRow("binary header only") << QByteArray("bplist00");
+        QTest::newRow("binary cut short") << QByteArray("bplist00\xd1\x01\x02\x51\x61\x51\x62\x08\x0b", 17);
+        QTest::newRow("ini text") << QByteArray("[general]\nkeepSafe=true\n");
+    }
+
+    void badFilesReadEmpty()
+    {
+        QFETCH(QByteArray, content);
+        const QString file = mTmp.filePath(QStringLiteral("bad.plist"));
+        QVERIFY(writeFile(file, content));
+        QSettings s(file, hpSettingsFormat());
+        QVERIFY(s.allKeys().isEmpty());
+        QCOMPARE(s.value(QStringLiteral("general/keepSafe")).toString(), QString());
+    }
+
+    void truncatedBinaryNeverCrashes()
+    {
+        const QString whole = mTmp.filePath(QStringLiteral("whole.plist"));
+        QVERIFY(writeBinaryPlist(whole, QStringLiteral("{'a':'text','b':[1,2,{'c':True}],'d':b'xyz','e':1.5}")));
+        const QByteArray bytes = readFile(whole);
+        const QString cut = mTmp.filePath(QStringLiteral("cut.plist"));
+        for (int n = 0; n < bytes.size(); ++n) {
+            QVERIFY(writeFile(cut, bytes.left(n)));
+            QSettings s(cut, hpSettingsFormat());
+            s.allKeys(); // must come back, whatever it holds
+        }
+    }
+
+    void unreadableFileReadsEmpty()
+    {
+        const QString folder = mTmp.filePath(QStringLiteral("a-folder.plist"));
+        QVERIFY(QDir().mkpath(folder));
+        QSettings s(folder, hpSettingsFormat());
+        QVERIFY(s.allKeys().isEmpty());
+    }
+
+    void roundTripWithMacKeyLayout()
+    {
+        const QString file = mTmp.filePath(QStringLiteral("prefs.plist"));
+        {
+            QSettings s(file, hpSettingsFormat());
+            s.beginGroup(QStringLiteral("general"));
+            s.setValue(QStringLiteral("keepSafe"), true);
+            s.setValue(QStringLiteral("playSound"), false);
+            s.endGroup();
+            s.setValue(QStringLiteral("update/updateTime"), QStringLiteral("07/03/2015 14:05:09"));
+            s.setValue(QStringLiteral("/Applications/My App.app"), qint64(123456789012));
+            s.setValue(QStringLiteral("name\u00b7dot"), 7);
+        }
+        const QByteArray xml = readFile(file);
+        QVERIFY(xml.startsWith("<?xml"));
+        QVERIFY(xml.contains("<key>general.keepSafe</key>"));
+        QVERIFY(xml.contains("<true/>"));
+        QVERIFY(xml.contains("<false/>"));
+        QVERIFY(xml.contains("<key>update.updateTime</key>"));
+        QVERIFY(xml.contains("<string>07/03/2015 14:05:09</string>"));
+        QVERIFY(xml.contains("<key>Applications.My App\xc2\xb7" "app</key>"));
+        QVERIFY(xml.contains("<integer>123456789012</integer>"));
+        QVERIFY(xml.contains("<key>name/dot</key>"));
+
+        QSettings back(file, hpSettingsFormat());
+        QCOMPARE(back.value(QStringLiteral("general/keepSafe")).toBool(), true);
+        QCOMPARE(back.value(QStringLiteral("general/playSound")).toBool(), false);
+        QCOMPARE(back.value(QStringLiteral("update/updateTime")).toString(), QStringLiteral("07/03/2015 14:05:09"));
+        QCOMPARE(back.value(QStringLiteral("/Applications/My App.app")).toLongLong(), qint64(123456789012));
+        QCOMPARE(back.value(QStringLiteral("/Applications/My App.app")).toString(), QStringLiteral("123456789012"));
+        QCOMPARE(back.value(QStringLiteral("name\u00b7dot")).toInt(), 7);
+        back.beginGroup(QStringLiteral("general"));
+        QCOMPARE(back.childKeys().size(), 2);
+    }
+
+    void writeReplacesWholeFile()
+    {
+        const QString file = mTmp.filePath(QStringLiteral("replace.plist"));
+        QVERIFY(writeFile(file, "corrupt"));
+        {
+            QSettings s(file, hpSettingsFormat());
+            s.setValue(QStringLiteral("k"), QStringLiteral("v"));
+        }
+        QSettings back(file, hpSettingsFormat());
+        QCOMPARE(back.status(), QSettings::NoError);
+        QCOMPARE(back.value(QStringLiteral("k")).toString(), QStringLiteral("v"));
+        // Written through a temporary file and renamed: nothing else is left beside it.
+        const QStringList left = QDir(mTmp.path()).entryList({QStringLiteral("replace.plist*")}, QDir::Files | QDir::Hidden);
+        QCOMPARE(left, QStringList{QStringLiteral("replace.plist")});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"
