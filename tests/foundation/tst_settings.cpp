@@ -90,7 +90,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("empty") << QByteArray();
-        QTest::newRow("garbage") << QByteArray("\x00\x01\x02 not a plist", 18);
+        QTest::newRow("garbage") << QByteArray("\x00\x01\x02 not a plist", 16);
         QTest::newRow("truncated xml") << QByteArray(infoXml()).left(200);
         QTest::newRow("top level is an array")
             << QByteArray("<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>x</string></array></plist>");
