@@ -1,5 +1,6 @@
 #include "AppEnv.h"
 
+#include "PreferencesDlg.h"
 #include "hpUtils.h"
 
 #include <QCoreApplication>
@@ -90,6 +91,7 @@ void AppEnv::initPaths()
     setEnv(envPreferencesFile, QStringLiteral("%1/com.%2.%3.plist")
                                    .arg(QStandardPaths::writableLocation(QStandardPaths::ConfigLocation),
                                         QString(envCompanyName), QString(envAppName)));
+    PreferencesDlg::loadSettings();
     qDebug("PreferencesDlg::loadSettings(); end\n");
 }
 

@@ -1,0 +1,133 @@
+#include "PreferencesDlg.h"
+#include "ui_PreferencesDlg.h"
+
+#include "AppEnv.h"
+#include "hpSettings.h"
+
+#include <QIcon>
+#include <QSettings>
+
+bool PreferencesDlg::mKeepSafe = false;
+bool PreferencesDlg::mSoundEffect = true;
+bool PreferencesDlg::mAutomatic = true;
+bool PreferencesDlg::mAutomaticBeta = false;
+QString PreferencesDlg::mLastUpdateTime;
+
+namespace {
+
+Qt::CheckState stateOf(bool on)
+{
+    return on ? Qt::Checked : Qt::Unchecked;
+}
+
+} // namespace
+
+PreferencesDlg::PreferencesDlg(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::PreferencesDlg)
+{
+    ui->setupUi(this);
+    setFixedSize(size());
+
+    ui->tabWidget->setTabIcon(0, QIcon(QStringLiteral(":/sysIcon/rc/general.png")));
+    ui->tabWidget->setTabIcon(1, QIcon(QStringLiteral(":/sysIcon/rc/update.png")));
+
+    connect(ui->checkBoxKeepSafe, &QCheckBox::stateChanged, this, &PreferencesDlg::keepSafeChanged);
+    connect(ui->checkBoxSoundEffect, &QCheckBox::stateChanged, this, &PreferencesDlg::soundEffectChanged);
+    connect(ui->checkBoxAutomatic, &QCheckBox::stateChanged, this, &PreferencesDlg::automaticChanged);
+    connect(ui->checkBoxAutomaticBeta, &QCheckBox::stateChanged, this, &PreferencesDlg::automaticBetaChanged);
+    connect(ui->pushButtonCheckNow, &QPushButton::clicked, this, &PreferencesDlg::checkNowBtnClicked);
+
+    if (!mLastUpdateTime.isEmpty()) {
+        ui->labelUpdate->show();
+        ui->labelUpdateTime->setText(mLastUpdateTime);
+    } else {
+        ui->labelUpdate->hide();
+        ui->labelUpdateTime->clear();
+    }
+
+    // The boxes are connected already, so a stored value that differs from the
+    // form's default goes through the normal change handling (log and save).
+    const struct {
+        QCheckBox *box;
+        bool value;
+    } boxes[] = {
+        {ui->checkBoxKeepSafe, mKeepSafe},
+        {ui->checkBoxSoundEffect, mSoundEffect},
+        {ui->checkBoxAutomatic, mAutomatic},
+        {ui->checkBoxAutomaticBeta, mAutomaticBeta},
+    };
+    for (const auto &b : boxes) {
+        if (b.box->checkState() != stateOf(b.value))
+            b.box->setCheckState(stateOf(b.value));
+    }
+}
+
+PreferencesDlg::~PreferencesDlg()
+{
+    delete ui;
+}
+
+void PreferencesDlg::loadSettings()
+{
+    QSettings settings(QString(envPreferencesFile), hpSettingsFormat());
+    settings.beginGroup(QStringLiteral("general"));
+    mKeepSafe = settings.value(QStringLiteral("keepSafe"), false).toBool();
+    mSoundEffect = settings.value(QStringLiteral("soundEffect"), true).toBool();
+    settings.endGroup();
+    settings.beginGroup(QStringLiteral("update"));
+    mAutomatic = settings.value(QStringLiteral("automatic"), true).toBool();
+    mAutomaticBeta = settings.value(QStringLiteral("automaticBeta"), false).toBool();
+    mLastUpdateTime = settings.value(QStringLiteral("LastUpdateTime"), QString()).toString();
+    settings.endGroup();
+}
+
+void PreferencesDlg::saveSettings()
+{
+    QSettings settings(QString(envPreferencesFile), hpSettingsFormat());
+    settings.setValue(QStringLiteral("general/keepSafe"), mKeepSafe);
+    settings.setValue(QStringLiteral("general/soundEffect"), mSoundEffect);
+    settings.setValue(QStringLiteral("update/automatic"), mAutomatic);
+    settings.setValue(QStringLiteral("update/automaticBeta"), mAutomaticBeta);
+    settings.setValue(QStringLiteral("update/LastUpdateTime"), mLastUpdateTime);
+}
+
+void PreferencesDlg::setUpdateTime(QString time)
+{
+    mLastUpdateTime = time;
+    saveSettings();
+}
+
+void PreferencesDlg::keepSafeChanged(int state)
+{
+    qDebug("keepSafeChanged:%d\n", state);
+    mKeepSafe = state == Qt::Checked;
+    saveSettings();
+    emit prefKeepSafeChanged(mKeepSafe);
+}
+
+void PreferencesDlg::soundEffectChanged(int state)
+{
+    qDebug("soundEffectChanged:%d\n", state);
+    mSoundEffect = state == Qt::Checked;
+    saveSettings();
+}
+
+void PreferencesDlg::automaticChanged(int state)
+{
+    qDebug("automaticChanged:%d\n", state);
+    mAutomatic = state == Qt::Checked;
+    saveSettings();
+}
+
+void PreferencesDlg::automaticBetaChanged(int state)
+{
+    qDebug("automaticBetaChanged:%d\n", state);
+    mAutomaticBeta = state == Qt::Checked;
+    saveSettings();
+}
+
+void PreferencesDlg::checkNowBtnClicked()
+{
+    emit prefCheckNowClicked();
+}

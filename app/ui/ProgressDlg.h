@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+namespace Ui {
+class ProgressDlg;
+}
+
+// A busy indicator shown modally while a long task runs elsewhere. Its owner
+// ends it with done() and the code its own logic tests; it deletes itself on close.
+class ProgressDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit ProgressDlg(QWidget *parent = nullptr);
+    ~ProgressDlg() override;
+
+    // Call before the dialog is shown: changing the flags of a visible window hides it.
+    void setProperty(QString title, QString text, bool hideCancel, bool removeCloseButton);
+
+private slots:
+    void onCancel();
+
+private:
+    Ui::ProgressDlg *ui;
+};

@@ -1,0 +1,425 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN" sourcelanguage="en">
+<context>
+    <name>AboutDlg</name>
+    <message>
+        <location filename="../AboutDlg.ui" line="+14"/>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;vextora&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;vextora&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Kestrelsweep</source>
+        <translation>Kestrelsweep</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location filename="../AboutDlg.cpp" line="+16"/>
+        <source>Version </source>
+        <translation>版本 </translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-size:13px; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Kestrelsweep is an application that can uninstall application and all related files clean on Mac. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;It is easy to use Just select the application name you want to remove in the window. And then click the Remove button.Also you can search the application you with keyword, this can make you select the application quickly. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;To learn more, please visit &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Vextora Homepage &lt;/span&gt;&lt;/a&gt;&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Product Overview&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-size:13px; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Kestrelsweep 是一款可以在 Mac 上彻底卸载应用程序及其所有相关文件的应用程序。&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;使用非常简单：只需在窗口中选择要移除的应用程序，然后点击“移除”按钮。您还可以用关键字搜索应用程序，从而快速选中它。&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;了解更多信息，请访问 &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Vextora 主页 &lt;/span&gt;&lt;/a&gt;&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;产品概览&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Copyright © 2026 vextora. All rights reserved.</source>
+        <translation>版权所有 © 2026 vextora。保留所有权利。</translation>
+    </message>
+</context>
+<context>
+    <name>CheckUpdate</name>
+    <message>
+        <location filename="pending_texts.h" line="+34"/>
+        <source>Checking Update...</source>
+        <translation>正在检查更新...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Network Error!</source>
+        <translation>网络错误！</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please check again later.</source>
+        <translation>请稍后再试。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>You&apos;are up to date</source>
+        <translation>已是最新版本</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> is currently the newest version available!</source>
+        <translation> 是目前可用的最新版本！</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The version </source>
+        <translation>版本 </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> is available. <byte value="xd"/>
+</source>
+        <translation> 现已推出。<byte value="xd"/>
+</translation>
+    </message>
+</context>
+<context>
+    <name>CrashDlg</name>
+    <message>
+        <location line="+21"/>
+        <source> Crash Reporter</source>
+        <translation> 崩溃报告</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kestrelsweep Crash Reporter</source>
+        <translation>Kestrelsweep 崩溃报告</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ignore</source>
+        <translation>忽略</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Send and Reopen</source>
+        <translation>发送并重新打开</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>We are sorry!</source>
+        <translation>非常抱歉！</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.</source>
+        <translation>Kestrelsweep 遇到问题并已崩溃。为帮助我们诊断并修复此问题，您可以向我们发送崩溃报告。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Thank you, we will fix the bug as soon as possible!</source>
+        <translation>谢谢！我们会尽快修复这个问题！</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadDlg</name>
+    <message>
+        <location line="-18"/>
+        <source>Updating Kestrelsweep</source>
+        <translation>正在更新 Kestrelsweep</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update </source>
+        <translation>更新 </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Downloading update ...</source>
+        <translation>正在下载更新...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Install and relaunch</source>
+        <translation>安装并重新启动</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ready to install</source>
+        <translation>准备安装</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Installing ...</source>
+        <translation>正在安装...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update Error</source>
+        <translation>更新错误</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An error ocured while downloading the update. Please try again later.</source>
+        <translation>下载更新时出错。请稍后再试。</translation>
+    </message>
+</context>
+<context>
+    <name>ItemWidget</name>
+    <message>
+        <location line="-37"/>
+        <source>Calculate...</source>
+        <translation>正在计算...</translation>
+    </message>
+</context>
+<context>
+    <name>ListWidget</name>
+    <message>
+        <location line="-2"/>
+        <source>Loading ...</source>
+        <translation>正在加载...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>None</source>
+        <translation>无</translation>
+    </message>
+</context>
+<context>
+    <name>MainWidget</name>
+    <message>
+        <location line="-3"/>
+        <source> Remove </source>
+        <translation> 移除 </translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <location line="-6"/>
+        <source>&amp;Help</source>
+        <translation>帮助(&amp;H)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;About</source>
+        <translation>关于(&amp;A)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Preferences</source>
+        <translation>偏好设置(&amp;P)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Online Help</source>
+        <translation>在线帮助(&amp;O)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Checking for updates</source>
+        <translation>检查更新(&amp;C)</translation>
+    </message>
+</context>
+<context>
+    <name>MsgDlg</name>
+    <message>
+        <location filename="../MsgDlg.ui" line="+15"/>
+        <source>Title:</source>
+        <translation>标题：</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Info</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Ok</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>PreferencesDlg</name>
+    <message>
+        <location filename="../PreferencesDlg.ui" line="+14"/>
+        <source>Preferences</source>
+        <translation>偏好设置</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Keep apple application safe</source>
+        <translation>保护 Apple 应用程序</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;This will hide all apple applications in application list and warn you when you attempt to uninstall one.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;这会在应用程序列表中隐藏所有 Apple 应用程序，并在您尝试卸载其中之一时发出警告。&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Play sound effect</source>
+        <translation>播放音效</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;Turn this off will disable sound effect that play when uninstalling application.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;关闭此项将停用卸载应用程序时播放的音效。&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Check for updates automatically</source>
+        <translation>自动检查更新</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Check Now</source>
+        <translation>立即检查</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Update to beta version automatically</source>
+        <translation>自动更新到测试版</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Last Update:</source>
+        <translation>上次检查：</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressDlg</name>
+    <message>
+        <location filename="../ProgressDlg.ui" line="+6"/>
+        <source>Updating Kestrelsweep</source>
+        <translation>正在更新 Kestrelsweep</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Checking for updates...</source>
+        <translation>正在检查更新...</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>RemoveWidget</name>
+    <message>
+        <location filename="pending_texts.h" line="+9"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remove</source>
+        <translation>移除</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remove </source>
+        <translation>移除 </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Are you sure to remove </source>
+        <translation>确定要移除 </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> ?</source>
+        <translation>？</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remove App</source>
+        <translation>移除应用程序</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Removing ...</source>
+        <translation>正在移除...</translation>
+    </message>
+</context>
+<context>
+    <name>ResultDlg</name>
+    <message>
+        <location line="+10"/>
+        <source>Software Update</source>
+        <translation>软件更新</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update </source>
+        <translation>更新 </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Skip This Version</source>
+        <translation>跳过此版本</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remind Later</source>
+        <translation>稍后提醒</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Install Update</source>
+        <translation>安装更新</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Release Notes:</source>
+        <translation>发行说明：</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version Title</source>
+        <translation>版本标题</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version Information</source>
+        <translation>版本信息</translation>
+    </message>
+</context>
+<context>
+    <name>SearchEdit</name>
+    <message>
+        <location line="-26"/>
+        <source>Search</source>
+        <translation>搜索</translation>
+    </message>
+</context>
+</TS>

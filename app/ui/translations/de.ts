@@ -1,0 +1,425 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de" sourcelanguage="en">
+<context>
+    <name>AboutDlg</name>
+    <message>
+        <location filename="../AboutDlg.ui" line="+14"/>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;vextora&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;vextora&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Kestrelsweep</source>
+        <translation>Kestrelsweep</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location filename="../AboutDlg.cpp" line="+16"/>
+        <source>Version </source>
+        <translation>Version </translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-size:13px; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Kestrelsweep is an application that can uninstall application and all related files clean on Mac. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;It is easy to use Just select the application name you want to remove in the window. And then click the Remove button.Also you can search the application you with keyword, this can make you select the application quickly. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;To learn more, please visit &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Vextora Homepage &lt;/span&gt;&lt;/a&gt;&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Product Overview&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-size:13px; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Kestrelsweep ist ein Programm, das Programme samt allen zugehörigen Dateien restlos vom Mac entfernt. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Die Bedienung ist einfach: Wählen Sie im Fenster das Programm aus, das Sie entfernen möchten, und klicken Sie auf „Entfernen“. Über die Suche nach einem Stichwort finden Sie das Programm schnell. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Mehr erfahren Sie hier: &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Vextora-Startseite &lt;/span&gt;&lt;/a&gt;&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Produktübersicht&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Copyright © 2026 vextora. All rights reserved.</source>
+        <translation>Copyright © 2026 vextora. Alle Rechte vorbehalten.</translation>
+    </message>
+</context>
+<context>
+    <name>CheckUpdate</name>
+    <message>
+        <location filename="pending_texts.h" line="+34"/>
+        <source>Checking Update...</source>
+        <translation>Suche nach Update ...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Network Error!</source>
+        <translation>Netzwerkfehler!</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please check again later.</source>
+        <translation>Bitte versuchen Sie es später erneut.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>You&apos;are up to date</source>
+        <translation>Alles aktuell</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> is currently the newest version available!</source>
+        <translation> ist die neueste verfügbare Version.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The version </source>
+        <translation>Die Version </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> is available. <byte value="xd"/>
+</source>
+        <translation> ist verfügbar. <byte value="xd"/>
+</translation>
+    </message>
+</context>
+<context>
+    <name>CrashDlg</name>
+    <message>
+        <location line="+21"/>
+        <source> Crash Reporter</source>
+        <translation> – Absturzbericht</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kestrelsweep Crash Reporter</source>
+        <translation>Kestrelsweep-Absturzbericht</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ignore</source>
+        <translation>Ignorieren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Send and Reopen</source>
+        <translation>Senden und neu öffnen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>We are sorry!</source>
+        <translation>Das tut uns leid!</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.</source>
+        <translation>Kestrelsweep hatte ein Problem und wurde beendet. Damit wir den Fehler finden und beheben können, können Sie uns einen Absturzbericht senden.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Thank you, we will fix the bug as soon as possible!</source>
+        <translation>Vielen Dank! Wir beheben den Fehler so schnell wie möglich.</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadDlg</name>
+    <message>
+        <location line="-18"/>
+        <source>Updating Kestrelsweep</source>
+        <translation>Kestrelsweep wird aktualisiert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update </source>
+        <translation>Update für </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Downloading update ...</source>
+        <translation>Update wird geladen ...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Install and relaunch</source>
+        <translation>Installieren und neu starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ready to install</source>
+        <translation>Bereit zur Installation</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Installing ...</source>
+        <translation>Wird installiert ...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update Error</source>
+        <translation>Update-Fehler</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An error ocured while downloading the update. Please try again later.</source>
+        <translation>Beim Laden des Updates ist ein Fehler aufgetreten. Bitte versuchen Sie es später erneut.</translation>
+    </message>
+</context>
+<context>
+    <name>ItemWidget</name>
+    <message>
+        <location line="-37"/>
+        <source>Calculate...</source>
+        <translation>Berechne ...</translation>
+    </message>
+</context>
+<context>
+    <name>ListWidget</name>
+    <message>
+        <location line="-2"/>
+        <source>Loading ...</source>
+        <translation>Wird geladen ...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>None</source>
+        <translation>Keine</translation>
+    </message>
+</context>
+<context>
+    <name>MainWidget</name>
+    <message>
+        <location line="-3"/>
+        <source> Remove </source>
+        <translation> Entfernen </translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <location line="-6"/>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;About</source>
+        <translation>Ü&amp;ber</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Preferences</source>
+        <translation>&amp;Einstellungen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Online Help</source>
+        <translation>&amp;Online-Hilfe</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Checking for updates</source>
+        <translation>Nach &amp;Updates suchen</translation>
+    </message>
+</context>
+<context>
+    <name>MsgDlg</name>
+    <message>
+        <location filename="../MsgDlg.ui" line="+15"/>
+        <source>Title:</source>
+        <translation>Titel:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>PreferencesDlg</name>
+    <message>
+        <location filename="../PreferencesDlg.ui" line="+14"/>
+        <source>Preferences</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Keep apple application safe</source>
+        <translation>Apple-Programme schützen</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;This will hide all apple applications in application list and warn you when you attempt to uninstall one.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;Blendet alle Apple-Programme in der Liste aus und warnt Sie, wenn Sie eines deinstallieren wollen.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Play sound effect</source>
+        <translation>Soundeffekt abspielen</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;Turn this off will disable sound effect that play when uninstalling application.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;Ausgeschaltet ertönt beim Deinstallieren eines Programms kein Soundeffekt.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Check for updates automatically</source>
+        <translation>Automatisch nach Updates suchen</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Check Now</source>
+        <translation>Jetzt prüfen</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Update to beta version automatically</source>
+        <translation>Auch Betaversionen installieren</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Last Update:</source>
+        <translation>Zuletzt:</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressDlg</name>
+    <message>
+        <location filename="../ProgressDlg.ui" line="+6"/>
+        <source>Updating Kestrelsweep</source>
+        <translation>Kestrelsweep wird aktualisiert</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Checking for updates...</source>
+        <translation>Suche nach Updates ...</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>RemoveWidget</name>
+    <message>
+        <location filename="pending_texts.h" line="+9"/>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remove </source>
+        <translation>Entfernen von </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Are you sure to remove </source>
+        <translation>Möchten Sie wirklich entfernen: </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> ?</source>
+        <translation>?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remove App</source>
+        <translation>Programm entfernen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Removing ...</source>
+        <translation>Wird entfernt ...</translation>
+    </message>
+</context>
+<context>
+    <name>ResultDlg</name>
+    <message>
+        <location line="+10"/>
+        <source>Software Update</source>
+        <translation>Softwareaktualisierung</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update </source>
+        <translation>Update für </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Skip This Version</source>
+        <translation>Diese Version überspringen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remind Later</source>
+        <translation>Später erinnern</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Install Update</source>
+        <translation>Update installieren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Release Notes:</source>
+        <translation>Versionshinweise:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version Title</source>
+        <translation>Versionstitel</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version Information</source>
+        <translation>Versionsinformationen</translation>
+    </message>
+</context>
+<context>
+    <name>SearchEdit</name>
+    <message>
+        <location line="-26"/>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+</context>
+</TS>

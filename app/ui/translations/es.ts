@@ -1,0 +1,425 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="es" sourcelanguage="en">
+<context>
+    <name>AboutDlg</name>
+    <message>
+        <location filename="../AboutDlg.ui" line="+14"/>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;vextora&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;vextora&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Kestrelsweep</source>
+        <translation>Kestrelsweep</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location filename="../AboutDlg.cpp" line="+16"/>
+        <source>Version </source>
+        <translation>Versión </translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-size:13px; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Kestrelsweep is an application that can uninstall application and all related files clean on Mac. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;It is easy to use Just select the application name you want to remove in the window. And then click the Remove button.Also you can search the application you with keyword, this can make you select the application quickly. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;To learn more, please visit &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Vextora Homepage &lt;/span&gt;&lt;/a&gt;&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Product Overview&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-size:13px; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Kestrelsweep es una aplicación que desinstala por completo aplicaciones y todos sus archivos relacionados en el Mac. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Es muy fácil de usar: seleccione en la ventana la aplicación que desea eliminar y pulse el botón Eliminar. También puede buscar la aplicación por una palabra clave para seleccionarla rápidamente. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Para saber más, visite &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Página de Vextora &lt;/span&gt;&lt;/a&gt;&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Descripción del producto&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Copyright © 2026 vextora. All rights reserved.</source>
+        <translation>Copyright © 2026 vextora. Todos los derechos reservados.</translation>
+    </message>
+</context>
+<context>
+    <name>CheckUpdate</name>
+    <message>
+        <location filename="pending_texts.h" line="+34"/>
+        <source>Checking Update...</source>
+        <translation>Buscando actualización...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Network Error!</source>
+        <translation>¡Error de red!</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please check again later.</source>
+        <translation>Vuelva a intentarlo más tarde.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>You&apos;are up to date</source>
+        <translation>Está al día</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> is currently the newest version available!</source>
+        <translation> es la versión más reciente disponible.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The version </source>
+        <translation>La versión </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> is available. <byte value="xd"/>
+</source>
+        <translation> está disponible. <byte value="xd"/>
+</translation>
+    </message>
+</context>
+<context>
+    <name>CrashDlg</name>
+    <message>
+        <location line="+21"/>
+        <source> Crash Reporter</source>
+        <translation> - Informe de errores</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kestrelsweep Crash Reporter</source>
+        <translation>Informe de errores de Kestrelsweep</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ignore</source>
+        <translation>Ignorar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Send and Reopen</source>
+        <translation>Enviar y reabrir</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Close</source>
+        <translation>Cerrar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>We are sorry!</source>
+        <translation>¡Lo sentimos!</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.</source>
+        <translation>Kestrelsweep tuvo un problema y se cerró. Para ayudarnos a diagnosticar y corregir el problema, puede enviarnos un informe de errores.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Thank you, we will fix the bug as soon as possible!</source>
+        <translation>¡Gracias! Corregiremos el error lo antes posible.</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadDlg</name>
+    <message>
+        <location line="-18"/>
+        <source>Updating Kestrelsweep</source>
+        <translation>Actualizando Kestrelsweep</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update </source>
+        <translation>Actualización de </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Downloading update ...</source>
+        <translation>Descargando actualización...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Install and relaunch</source>
+        <translation>Instalar y reiniciar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ready to install</source>
+        <translation>Listo para instalar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Installing ...</source>
+        <translation>Instalando...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update Error</source>
+        <translation>Error de actualización</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An error ocured while downloading the update. Please try again later.</source>
+        <translation>Se produjo un error al descargar la actualización. Vuelva a intentarlo más tarde.</translation>
+    </message>
+</context>
+<context>
+    <name>ItemWidget</name>
+    <message>
+        <location line="-37"/>
+        <source>Calculate...</source>
+        <translation>Calculando...</translation>
+    </message>
+</context>
+<context>
+    <name>ListWidget</name>
+    <message>
+        <location line="-2"/>
+        <source>Loading ...</source>
+        <translation>Cargando...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>None</source>
+        <translation>Ninguno</translation>
+    </message>
+</context>
+<context>
+    <name>MainWidget</name>
+    <message>
+        <location line="-3"/>
+        <source> Remove </source>
+        <translation> Eliminar </translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <location line="-6"/>
+        <source>&amp;Help</source>
+        <translation>Ay&amp;uda</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;About</source>
+        <translation>&amp;Acerca de</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Preferences</source>
+        <translation>&amp;Preferencias</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Online Help</source>
+        <translation>Ayuda en &amp;línea</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Checking for updates</source>
+        <translation>&amp;Buscar actualizaciones</translation>
+    </message>
+</context>
+<context>
+    <name>MsgDlg</name>
+    <message>
+        <location filename="../MsgDlg.ui" line="+15"/>
+        <source>Title:</source>
+        <translation>Título:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Info</source>
+        <translation>Información</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Ok</source>
+        <translation>Aceptar</translation>
+    </message>
+</context>
+<context>
+    <name>PreferencesDlg</name>
+    <message>
+        <location filename="../PreferencesDlg.ui" line="+14"/>
+        <source>Preferences</source>
+        <translation>Preferencias</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Keep apple application safe</source>
+        <translation>Proteger las aplicaciones de Apple</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;This will hide all apple applications in application list and warn you when you attempt to uninstall one.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;Oculta todas las aplicaciones de Apple en la lista y le avisa cuando intente desinstalar una.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Play sound effect</source>
+        <translation>Reproducir efecto de sonido</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;Turn this off will disable sound effect that play when uninstalling application.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;Si lo desactiva, no sonará ningún efecto al desinstalar una aplicación.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Check for updates automatically</source>
+        <translation>Buscar actualizaciones a diario</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Check Now</source>
+        <translation>Buscar ahora</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Update to beta version automatically</source>
+        <translation>Actualizar a versiones beta</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Last Update:</source>
+        <translation>Última vez:</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressDlg</name>
+    <message>
+        <location filename="../ProgressDlg.ui" line="+6"/>
+        <source>Updating Kestrelsweep</source>
+        <translation>Actualizando Kestrelsweep</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Checking for updates...</source>
+        <translation>Buscando actualizaciones...</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+</context>
+<context>
+    <name>RemoveWidget</name>
+    <message>
+        <location filename="pending_texts.h" line="+9"/>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remove</source>
+        <translation>Eliminar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remove </source>
+        <translation>¿Eliminar </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Are you sure to remove </source>
+        <translation>¿Seguro que desea eliminar </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> ?</source>
+        <translation>?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remove App</source>
+        <translation>Eliminar aplicación</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Removing ...</source>
+        <translation>Eliminando...</translation>
+    </message>
+</context>
+<context>
+    <name>ResultDlg</name>
+    <message>
+        <location line="+10"/>
+        <source>Software Update</source>
+        <translation>Actualización de software</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update </source>
+        <translation>Actualización de </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Skip This Version</source>
+        <translation>Omitir esta versión</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remind Later</source>
+        <translation>Recordar más tarde</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Install Update</source>
+        <translation>Instalar actualización</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Release Notes:</source>
+        <translation>Notas de la versión:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version Title</source>
+        <translation>Título de la versión</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version Information</source>
+        <translation>Información de la versión</translation>
+    </message>
+</context>
+<context>
+    <name>SearchEdit</name>
+    <message>
+        <location line="-26"/>
+        <source>Search</source>
+        <translation>Buscar</translation>
+    </message>
+</context>
+</TS>

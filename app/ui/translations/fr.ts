@@ -1,0 +1,425 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr" sourcelanguage="en">
+<context>
+    <name>AboutDlg</name>
+    <message>
+        <location filename="../AboutDlg.ui" line="+14"/>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;vextora&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;vextora&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Kestrelsweep</source>
+        <translation>Kestrelsweep</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location filename="../AboutDlg.cpp" line="+16"/>
+        <source>Version </source>
+        <translation>Version </translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-size:13px; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Kestrelsweep is an application that can uninstall application and all related files clean on Mac. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;It is easy to use Just select the application name you want to remove in the window. And then click the Remove button.Also you can search the application you with keyword, this can make you select the application quickly. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;To learn more, please visit &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Vextora Homepage &lt;/span&gt;&lt;/a&gt;&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Product Overview&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-size:13px; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Kestrelsweep est une application qui désinstalle proprement les applications et tous leurs fichiers associés sur Mac. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Son utilisation est simple : sélectionnez dans la fenêtre l&apos;application à supprimer, puis cliquez sur le bouton Supprimer. Vous pouvez aussi rechercher l&apos;application par mot-clé pour la sélectionner rapidement. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Pour en savoir plus, rendez-vous sur &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Site de Vextora &lt;/span&gt;&lt;/a&gt;&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Présentation du produit&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Copyright © 2026 vextora. All rights reserved.</source>
+        <translation>Copyright © 2026 vextora. Tous droits réservés.</translation>
+    </message>
+</context>
+<context>
+    <name>CheckUpdate</name>
+    <message>
+        <location filename="pending_texts.h" line="+34"/>
+        <source>Checking Update...</source>
+        <translation>Recherche de mise à jour...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Network Error!</source>
+        <translation>Erreur réseau !</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please check again later.</source>
+        <translation>Veuillez réessayer plus tard.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>You&apos;are up to date</source>
+        <translation>Vous êtes à jour</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> is currently the newest version available!</source>
+        <translation> est la version la plus récente disponible !</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The version </source>
+        <translation>La version </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> is available. <byte value="xd"/>
+</source>
+        <translation> est disponible. <byte value="xd"/>
+</translation>
+    </message>
+</context>
+<context>
+    <name>CrashDlg</name>
+    <message>
+        <location line="+21"/>
+        <source> Crash Reporter</source>
+        <translation> – Rapport de plantage</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kestrelsweep Crash Reporter</source>
+        <translation>Rapport de plantage de Kestrelsweep</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ignore</source>
+        <translation>Ignorer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Send and Reopen</source>
+        <translation>Envoyer et rouvrir</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>We are sorry!</source>
+        <translation>Nous sommes désolés !</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.</source>
+        <translation>Kestrelsweep a rencontré un problème et s&apos;est arrêté. Pour nous aider à diagnostiquer et corriger le problème, vous pouvez nous envoyer un rapport de plantage.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Thank you, we will fix the bug as soon as possible!</source>
+        <translation>Merci ! Nous corrigerons le problème dès que possible.</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadDlg</name>
+    <message>
+        <location line="-18"/>
+        <source>Updating Kestrelsweep</source>
+        <translation>Mise à jour de Kestrelsweep</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update </source>
+        <translation>Mise à jour de </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Downloading update ...</source>
+        <translation>Téléchargement de la mise à jour...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Install and relaunch</source>
+        <translation>Installer et relancer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ready to install</source>
+        <translation>Prêt à installer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Installing ...</source>
+        <translation>Installation...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update Error</source>
+        <translation>Erreur de mise à jour</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An error ocured while downloading the update. Please try again later.</source>
+        <translation>Une erreur s&apos;est produite lors du téléchargement de la mise à jour. Veuillez réessayer plus tard.</translation>
+    </message>
+</context>
+<context>
+    <name>ItemWidget</name>
+    <message>
+        <location line="-37"/>
+        <source>Calculate...</source>
+        <translation>Calcul...</translation>
+    </message>
+</context>
+<context>
+    <name>ListWidget</name>
+    <message>
+        <location line="-2"/>
+        <source>Loading ...</source>
+        <translation>Chargement...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>None</source>
+        <translation>Aucun</translation>
+    </message>
+</context>
+<context>
+    <name>MainWidget</name>
+    <message>
+        <location line="-3"/>
+        <source> Remove </source>
+        <translation> Supprimer </translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <location line="-6"/>
+        <source>&amp;Help</source>
+        <translation>&amp;Aide</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;About</source>
+        <translation>À &amp;propos</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Preferences</source>
+        <translation>&amp;Préférences</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Online Help</source>
+        <translation>Aide en &amp;ligne</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Checking for updates</source>
+        <translation>&amp;Rechercher des mises à jour</translation>
+    </message>
+</context>
+<context>
+    <name>MsgDlg</name>
+    <message>
+        <location filename="../MsgDlg.ui" line="+15"/>
+        <source>Title:</source>
+        <translation>Titre :</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>PreferencesDlg</name>
+    <message>
+        <location filename="../PreferencesDlg.ui" line="+14"/>
+        <source>Preferences</source>
+        <translation>Préférences</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Keep apple application safe</source>
+        <translation>Protéger les applications Apple</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;This will hide all apple applications in application list and warn you when you attempt to uninstall one.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;Masque toutes les applications Apple dans la liste et vous avertit si vous tentez d&apos;en désinstaller une.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Play sound effect</source>
+        <translation>Jouer un effet sonore</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;Turn this off will disable sound effect that play when uninstalling application.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;Désactivé, aucun son n&apos;est joué lors de la désinstallation d&apos;une application.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Check for updates automatically</source>
+        <translation>Vérifier automatiquement</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Check Now</source>
+        <translation>Vérifier</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Update to beta version automatically</source>
+        <translation>Installer aussi les versions bêta</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Last Update:</source>
+        <translation>Dernière :</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressDlg</name>
+    <message>
+        <location filename="../ProgressDlg.ui" line="+6"/>
+        <source>Updating Kestrelsweep</source>
+        <translation>Mise à jour de Kestrelsweep</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Checking for updates...</source>
+        <translation>Recherche de mises à jour...</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>RemoveWidget</name>
+    <message>
+        <location filename="pending_texts.h" line="+9"/>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remove</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remove </source>
+        <translation>Supprimer </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Are you sure to remove </source>
+        <translation>Voulez-vous vraiment supprimer </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> ?</source>
+        <translation> ?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remove App</source>
+        <translation>Supprimer l&apos;application</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Removing ...</source>
+        <translation>Suppression...</translation>
+    </message>
+</context>
+<context>
+    <name>ResultDlg</name>
+    <message>
+        <location line="+10"/>
+        <source>Software Update</source>
+        <translation>Mise à jour de logiciels</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update </source>
+        <translation>Mise à jour de </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Skip This Version</source>
+        <translation>Ignorer cette version</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remind Later</source>
+        <translation>Me rappeler plus tard</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Install Update</source>
+        <translation>Installer la mise à jour</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Release Notes:</source>
+        <translation>Notes de version :</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version Title</source>
+        <translation>Titre de la version</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version Information</source>
+        <translation>Informations sur la version</translation>
+    </message>
+</context>
+<context>
+    <name>SearchEdit</name>
+    <message>
+        <location line="-26"/>
+        <source>Search</source>
+        <translation>Rechercher</translation>
+    </message>
+</context>
+</TS>

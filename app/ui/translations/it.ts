@@ -1,0 +1,425 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="it" sourcelanguage="en">
+<context>
+    <name>AboutDlg</name>
+    <message>
+        <location filename="../AboutDlg.ui" line="+14"/>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;vextora&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;vextora&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Kestrelsweep</source>
+        <translation>Kestrelsweep</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location filename="../AboutDlg.cpp" line="+16"/>
+        <source>Version </source>
+        <translation>Versione </translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-size:13px; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Kestrelsweep is an application that can uninstall application and all related files clean on Mac. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;It is easy to use Just select the application name you want to remove in the window. And then click the Remove button.Also you can search the application you with keyword, this can make you select the application quickly. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;To learn more, please visit &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Vextora Homepage &lt;/span&gt;&lt;/a&gt;&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Product Overview&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-size:13px; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Kestrelsweep è un&apos;applicazione che disinstalla completamente le applicazioni e tutti i file correlati dal Mac. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;È facile da usare: seleziona nella finestra l&apos;applicazione che vuoi rimuovere e fai clic sul pulsante Rimuovi. Puoi anche cercare l&apos;applicazione per parola chiave per selezionarla rapidamente. &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Per saperne di più, visita &lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Sito di Vextora &lt;/span&gt;&lt;/a&gt;&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;%s&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#0000ff;&quot;&gt;Panoramica del prodotto&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Copyright © 2026 vextora. All rights reserved.</source>
+        <translation>Copyright © 2026 vextora. Tutti i diritti riservati.</translation>
+    </message>
+</context>
+<context>
+    <name>CheckUpdate</name>
+    <message>
+        <location filename="pending_texts.h" line="+34"/>
+        <source>Checking Update...</source>
+        <translation>Ricerca aggiornamento...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Network Error!</source>
+        <translation>Errore di rete!</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please check again later.</source>
+        <translation>Riprova più tardi.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>You&apos;are up to date</source>
+        <translation>Sei aggiornato</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> is currently the newest version available!</source>
+        <translation> è la versione più recente disponibile!</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The version </source>
+        <translation>La versione </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> is available. <byte value="xd"/>
+</source>
+        <translation> è disponibile. <byte value="xd"/>
+</translation>
+    </message>
+</context>
+<context>
+    <name>CrashDlg</name>
+    <message>
+        <location line="+21"/>
+        <source> Crash Reporter</source>
+        <translation> - Segnalazione arresti</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kestrelsweep Crash Reporter</source>
+        <translation>Segnalazione arresti di Kestrelsweep</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ignore</source>
+        <translation>Ignora</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Send and Reopen</source>
+        <translation>Invia e riapri</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Close</source>
+        <translation>Chiudi</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>We are sorry!</source>
+        <translation>Ci dispiace!</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.</source>
+        <translation>Kestrelsweep ha riscontrato un problema e si è chiuso. Per aiutarci a diagnosticare e correggere il problema, puoi inviarci una segnalazione.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Thank you, we will fix the bug as soon as possible!</source>
+        <translation>Grazie! Correggeremo il problema il prima possibile.</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadDlg</name>
+    <message>
+        <location line="-18"/>
+        <source>Updating Kestrelsweep</source>
+        <translation>Aggiornamento di Kestrelsweep</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update </source>
+        <translation>Aggiornamento di </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Downloading update ...</source>
+        <translation>Download dell&apos;aggiornamento...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Install and relaunch</source>
+        <translation>Installa e riavvia</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ready to install</source>
+        <translation>Pronto per l&apos;installazione</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Installing ...</source>
+        <translation>Installazione...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update Error</source>
+        <translation>Errore di aggiornamento</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An error ocured while downloading the update. Please try again later.</source>
+        <translation>Si è verificato un errore durante il download dell&apos;aggiornamento. Riprova più tardi.</translation>
+    </message>
+</context>
+<context>
+    <name>ItemWidget</name>
+    <message>
+        <location line="-37"/>
+        <source>Calculate...</source>
+        <translation>Calcolo...</translation>
+    </message>
+</context>
+<context>
+    <name>ListWidget</name>
+    <message>
+        <location line="-2"/>
+        <source>Loading ...</source>
+        <translation>Caricamento...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>None</source>
+        <translation>Nessuno</translation>
+    </message>
+</context>
+<context>
+    <name>MainWidget</name>
+    <message>
+        <location line="-3"/>
+        <source> Remove </source>
+        <translation> Rimuovi </translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <location line="-6"/>
+        <source>&amp;Help</source>
+        <translation>&amp;Aiuto</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;About</source>
+        <translation>&amp;Informazioni</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Preferences</source>
+        <translation>&amp;Preferenze</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Online Help</source>
+        <translation>Guida &amp;online</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Checking for updates</source>
+        <translation>&amp;Controlla aggiornamenti</translation>
+    </message>
+</context>
+<context>
+    <name>MsgDlg</name>
+    <message>
+        <location filename="../MsgDlg.ui" line="+15"/>
+        <source>Title:</source>
+        <translation>Titolo:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>PreferencesDlg</name>
+    <message>
+        <location filename="../PreferencesDlg.ui" line="+14"/>
+        <source>Preferences</source>
+        <translation>Preferenze</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Keep apple application safe</source>
+        <translation>Proteggi le applicazioni Apple</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;This will hide all apple applications in application list and warn you when you attempt to uninstall one.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;Nasconde tutte le applicazioni Apple nell&apos;elenco e ti avvisa quando tenti di disinstallarne una.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Play sound effect</source>
+        <translation>Riproduci effetto sonoro</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;Turn this off will disable sound effect that play when uninstalling application.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; color:#808080;&quot;&gt;Se disattivato, non viene riprodotto alcun suono durante la disinstallazione.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Check for updates automatically</source>
+        <translation>Verifica automatica</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Check Now</source>
+        <translation>Controlla ora</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Update to beta version automatically</source>
+        <translation>Aggiorna anche alle versioni beta</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Last Update:</source>
+        <translation>Ultimo:</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressDlg</name>
+    <message>
+        <location filename="../ProgressDlg.ui" line="+6"/>
+        <source>Updating Kestrelsweep</source>
+        <translation>Aggiornamento di Kestrelsweep</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Checking for updates...</source>
+        <translation>Ricerca aggiornamenti...</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+</context>
+<context>
+    <name>RemoveWidget</name>
+    <message>
+        <location filename="pending_texts.h" line="+9"/>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remove</source>
+        <translation>Rimuovi</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remove </source>
+        <translation>Rimuovere </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Are you sure to remove </source>
+        <translation>Vuoi davvero rimuovere </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> ?</source>
+        <translation>?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Error</source>
+        <translation>Errore</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remove App</source>
+        <translation>Rimuovi applicazione</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Removing ...</source>
+        <translation>Rimozione...</translation>
+    </message>
+</context>
+<context>
+    <name>ResultDlg</name>
+    <message>
+        <location line="+10"/>
+        <source>Software Update</source>
+        <translation>Aggiornamento software</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update </source>
+        <translation>Aggiornamento di </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Skip This Version</source>
+        <translation>Salta questa versione</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remind Later</source>
+        <translation>Ricordamelo dopo</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Install Update</source>
+        <translation>Installa aggiornamento</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Release Notes:</source>
+        <translation>Note di rilascio:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version Title</source>
+        <translation>Titolo della versione</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version Information</source>
+        <translation>Informazioni sulla versione</translation>
+    </message>
+</context>
+<context>
+    <name>SearchEdit</name>
+    <message>
+        <location line="-26"/>
+        <source>Search</source>
+        <translation>Cerca</translation>
+    </message>
+</context>
+</TS>

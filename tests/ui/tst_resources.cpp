@@ -1,0 +1,144 @@
+#include "AboutDlg.h"
+#include "MsgDlg.h"
+#include "PreferencesDlg.h"
+#include "ProgressDlg.h"
+
+#include <QCheckBox>
+#include <QDataStream>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTranslator>
+#include <QtTest>
+
+namespace {
+
+QString resources()
+{
+    return qEnvironmentVariable("KS_BINARY_DIR") + QStringLiteral("/Kestrelsweep.app/Contents/Resources");
+}
+
+} // namespace
+
+// What the build puts into the bundle and the program's resources.
+class TestResources : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void translations_data()
+    {
+        QTest::addColumn<QString>("lang");
+        QTest::addColumn<QString>("soundBox");  // PreferencesDlg form
+        QTest::addColumn<QString>("cancel");    // MsgDlg form
+        QTest::addColumn<QString>("checking");  // ProgressDlg form
+        QTest::addColumn<QString>("overview");  // AboutDlg rich text
+        QTest::newRow("cn") << "cn" << "播放音效" << "取消" << "正在检查更新..." << "产品概览";
+        QTest::newRow("es") << "es" << "Reproducir efecto de sonido" << "Cancelar" << "Buscando actualizaciones..."
+                            << "Descripción del producto";
+        QTest::newRow("de") << "de" << "Soundeffekt abspielen" << "Abbrechen" << "Suche nach Updates ..."
+                            << "Produktübersicht";
+        QTest::newRow("jp") << "jp" << "効果音を再生する" << "キャンセル" << "アップデートを確認中..." << "製品概要";
+        QTest::newRow("fr") << "fr" << "Jouer un effet sonore" << "Annuler" << "Recherche de mises à jour..."
+                            << "Présentation du produit";
+        QTest::newRow("it") << "it" << "Riproduci effetto sonoro" << "Annulla" << "Ricerca aggiornamenti..."
+                            << "Panoramica del prodotto";
+        QTest::newRow("pt") << "pt" << "Reproduzir efeito sonoro" << "Cancelar" << "Verificando atualizações..."
+                            << "Visão geral do produto";
+        QTest::newRow("en") << "en" << "Play sound effect" << "Cancel" << "Checking for updates..." << "Product Overview";
+    }
+
+    void translations()
+    {
+        QFETCH(QString, lang);
+        QFETCH(QString, soundBox);
+        QFETCH(QString, cancel);
+        QFETCH(QString, checking);
+        QFETCH(QString, overview);
+
+        QTranslator translator;
+        QVERIFY(translator.load(lang + QStringLiteral(".qm"), resources()));
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+
+        // The dialogs' own forms: their texts must match the translation sources exactly.
+        {
+            PreferencesDlg prefs(nullptr);
+            QCOMPARE(prefs.findChild<QCheckBox *>(QStringLiteral("checkBoxSoundEffect"))->text(), soundBox);
+            MsgDlg msg(nullptr, QString(), QString(), 0x14000);
+            QCOMPARE(msg.findChild<QPushButton *>(QStringLiteral("pushButtonCancel"))->text(), cancel);
+            auto *progress = new ProgressDlg(nullptr);
+            QCOMPARE(progress->findChild<QLabel *>(QStringLiteral("labelText"))->text(), checking);
+            delete progress;
+            AboutDlg about(nullptr);
+            QVERIFY(about.findChild<QTextBrowser *>(QStringLiteral("textBrowserRelNotes"))->toPlainText().contains(overview));
+        }
+
+        // The windows built elsewhere: one text of each context.
+        static const char *const samples[][2] = {
+            {"MainWindow", "&Help"},           {"MainWidget", " Remove "},
+            {"ListWidget", "Loading ..."},     {"ItemWidget", "Calculate..."},
+            {"SearchEdit", "Search"},          {"RemoveWidget", "Are you sure to remove "},
+            {"CheckUpdate", "Network Error!"}, {"ResultDlg", "Install Update"},
+            {"DownloadDlg", "Install and relaunch"}, {"CrashDlg", "Send and Reopen"},
+        };
+        for (const auto &s : samples) {
+            const QString got = QCoreApplication::translate(s[0], s[1]);
+            QVERIFY2(!got.isEmpty(), s[0]);
+            if (lang == QLatin1String("en"))
+                QCOMPARE(got, QString::fromUtf8(s[1]));
+            else
+                QVERIFY2(got != QString::fromUtf8(s[1]), qPrintable(lang + QLatin1Char(' ') + QLatin1String(s[0])));
+        }
+        QCoreApplication::removeTranslator(&translator);
+    }
+
+    void images_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("minSize");
+        QTest::newRow("appicon") << "appicon.png" << QSize(64, 64);
+        QTest::newRow("apps") << "apps_button.png" << QSize(48, 48);
+        QTest::newRow("widgets") << "widgets_button.png" << QSize(48, 48);
+        QTest::newRow("plugins") << "plugins_button.png" << QSize(48, 48);
+        QTest::newRow("magnifier") << "btn_magnifier_01.png" << QSize(12, 12);
+        QTest::newRow("delete") << "btn_delete_active.png" << QSize(12, 12);
+        QTest::newRow("general") << "general.png" << QSize(32, 32);
+        QTest::newRow("update") << "update.png" << QSize(32, 32);
+        QTest::newRow("close") << "stdbtn_close_active.tiff" << QSize(12, 12);
+        QTest::newRow("close pressed") << "stdbtn_close_pd.tiff" << QSize(12, 12);
+        QTest::newRow("minimise") << "stdbtn_minimize_active.tiff" << QSize(12, 12);
+        QTest::newRow("minimise hover") << "stdbtn_minimize_rollover.tiff" << QSize(12, 12);
+        QTest::newRow("zoom") << "stdbtn_zoom_pd.tiff" << QSize(12, 12);
+    }
+
+    void images()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, minSize);
+        const QImage image(QStringLiteral(":/sysIcon/rc/") + name);
+        QVERIFY(!image.isNull());
+        QVERIFY(image.width() >= minSize.width() && image.height() >= minSize.height());
+        QVERIFY(image.hasAlphaChannel());
+    }
+
+    void sound()
+    {
+        QFile wav(resources() + QStringLiteral("/empty_trash.wav"));
+        QVERIFY(wav.open(QIODevice::ReadOnly));
+        const QByteArray head = wav.read(44);
+        QCOMPARE(head.left(4), QByteArray("RIFF"));
+        QCOMPARE(head.mid(8, 4), QByteArray("WAVE"));
+        QDataStream in(head.mid(28, 4));
+        in.setByteOrder(QDataStream::LittleEndian);
+        quint32 bytesPerSecond = 0;
+        in >> bytesPerSecond;
+        QVERIFY(bytesPerSecond > 0);
+        const double seconds = double(wav.size() - 44) / bytesPerSecond;
+        QVERIFY2(seconds > 0.2 && seconds < 1.0, qPrintable(QString::number(seconds)));
+    }
+};
+
+QTEST_MAIN(TestResources)
+#include "tst_resources.moc"

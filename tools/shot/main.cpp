@@ -1,0 +1,136 @@
+// Shows one window of the application in the current display, in a chosen
+// interface language, and saves what the display shows of it to a PNG.
+// Run through tools/screenshot, which provides a real X server (xvfb).
+#include "AboutDlg.h"
+#include "AppEnv.h"
+#include "MsgDlg.h"
+#include "PreferencesDlg.h"
+#include "ProgressDlg.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QMap>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTranslator>
+#include <QWindow>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+QString tr(const char *context, const char *text)
+{
+    return QCoreApplication::translate(context, text);
+}
+
+using Factory = std::function<QWidget *()>;
+
+QMap<QString, Factory> windows()
+{
+    QMap<QString, Factory> w;
+    w.insert(QStringLiteral("preferences"), [] { return new PreferencesDlg; });
+    w.insert(QStringLiteral("preferences-update"), [] {
+        PreferencesDlg::setUpdateTime(QStringLiteral("Tue Dec 8 15:04:12 2026"));
+        auto *dlg = new PreferencesDlg;
+        dlg->findChild<QTabWidget *>(QStringLiteral("tabWidget"))->setCurrentIndex(1);
+        return dlg;
+    });
+    w.insert(QStringLiteral("msg-confirm"), [] {
+        const QString name = QStringLiteral("Foo");
+        return new MsgDlg(nullptr, tr("RemoveWidget", "Remove ") + name + tr("RemoveWidget", " ?"),
+                          tr("RemoveWidget", "Are you sure to remove ") + name + tr("RemoveWidget", " ?"),
+                          QMessageBox::Yes | QMessageBox::No);
+    });
+    w.insert(QStringLiteral("msg-notice"), [] {
+        return new MsgDlg(nullptr, tr("DownloadDlg", "Update Error"),
+                          tr("DownloadDlg", "An error ocured while downloading the update. Please try again later."),
+                          QMessageBox::Yes);
+    });
+    w.insert(QStringLiteral("progress"), [] {
+        auto *dlg = new ProgressDlg;
+        dlg->setWindowTitle(tr("CheckUpdate", "Checking Update..."));
+        return dlg;
+    });
+    w.insert(QStringLiteral("progress-remove"), [] {
+        auto *dlg = new ProgressDlg;
+        dlg->setProperty(tr("RemoveWidget", "Remove App"), tr("RemoveWidget", "Removing ..."), true, true);
+        return dlg;
+    });
+    w.insert(QStringLiteral("about"), [] { return new AboutDlg; });
+    return w;
+}
+
+void waitFor(const std::function<bool()> &done, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms) {
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QCommandLineParser cli;
+    cli.setApplicationDescription(QStringLiteral("Saves a picture of one window of the application."));
+    cli.addHelpOption();
+    cli.addPositionalArgument(QStringLiteral("window"), QStringLiteral("the window to show; \"list\" names them"));
+    cli.addOption({{QStringLiteral("l"), QStringLiteral("lang")}, QStringLiteral("interface language (cn es de jp fr it pt en)"),
+                   QStringLiteral("code"), QStringLiteral("en")});
+    cli.addOption({{QStringLiteral("o"), QStringLiteral("out")}, QStringLiteral("PNG file to write"), QStringLiteral("file")});
+    cli.process(app);
+
+    const auto factories = windows();
+    const QStringList args = cli.positionalArguments();
+    if (args.size() != 1 || args.first() == QLatin1String("list") || !factories.contains(args.first())) {
+        std::printf("windows: %s\n", qPrintable(factories.keys().join(QLatin1Char(' '))));
+        return args.size() == 1 && args.first() == QLatin1String("list") ? 0 : 2;
+    }
+    const QString name = args.first();
+    const QString lang = cli.value(QStringLiteral("lang"));
+    const QString out = cli.isSet(QStringLiteral("out")) ? cli.value(QStringLiteral("out"))
+                                                          : QStringLiteral("%1-%2.png").arg(name, lang);
+
+    // The bundle of this build, and settings that never touch the user's own.
+    QTemporaryDir settingsDir;
+    AppEnv::setEnv(envInfoPlist, QStringLiteral(KS_BUNDLE_DIR "/Contents/Info.plist"));
+    AppEnv::setEnv(envPreferencesFile, settingsDir.filePath(QStringLiteral("prefs.plist")));
+    const AppLanguage site = AppEnv::languageFor(lang == QLatin1String("jp") ? QStringLiteral("ja") : lang);
+    AppEnv::setEnv(envLanguge, site.siteCode);
+    AppEnv::setEnv(envHomeUrl, site.homeUrl);
+    AppEnv::initUrls();
+
+    QTranslator translator;
+    if (!translator.load(lang + QStringLiteral(".qm"), QStringLiteral(KS_BUNDLE_RESOURCES))) {
+        std::fprintf(stderr, "screenshot: no translation %s.qm in %s\n", qPrintable(lang), KS_BUNDLE_RESOURCES);
+        return 1;
+    }
+    QCoreApplication::installTranslator(&translator);
+
+    QWidget *window = factories.value(name)();
+    window->show();
+    waitFor([window] { return window->windowHandle() && window->windowHandle()->isExposed(); }, 5000);
+    // Let the first paint reach the server before reading it back.
+    waitFor([] { return false; }, 300);
+
+    const QPixmap shot = window->screen()->grabWindow(window->winId());
+    if (shot.isNull() || !shot.save(out)) {
+        std::fprintf(stderr, "screenshot: cannot write %s\n", qPrintable(out));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(out));
+    delete window;
+    return 0;
+}
