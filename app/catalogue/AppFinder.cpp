@@ -1,0 +1,56 @@
+#include "AppFinder.h"
+
+#include "AppCenter.h"
+#include "AppEnv.h"
+#include "AppInfo.h"
+#include "AppScanner.h"
+#include "hpSettings.h"
+#include "hpUtils.h"
+
+#include <QSettings>
+
+AppFinder::AppFinder(QObject *parent)
+    : QThread(parent)
+{
+}
+
+void AppFinder::run()
+{
+    const QString home = hpHomePath();
+    findApps(QStringLiteral("/Applications/"));
+    findApps(home + QStringLiteral("/Applications/"));
+    findWidgets(QStringLiteral("/Library/Widgets/"));
+    findWidgets(home + QStringLiteral("/Library/Widgets/"));
+    findPlugins(QStringLiteral("/Library/Internet Plug-Ins/"));
+    findPlugins(home + QStringLiteral("/Library/Internet Plug-Ins/"));
+    findPlugins(QStringLiteral("/Library/PreferencePanes/"));
+    findPlugins(home + QStringLiteral("/Library/PreferencePanes/"));
+    calSoftSize();
+    emit done();
+}
+
+void AppFinder::calSoftSize()
+{
+    AppCenter *center = AppCenter::Inst();
+    QList<AppInfo *> apps;
+    center->getAppList(apps);
+    for (AppInfo *info : qAsConst(apps)) {
+        // Opened per record so that both caches are on disk after every item.
+        QSettings sizes(QString(envSizeList), hpSettingsFormat());
+        QSettings times(QString(envTimeList), hpSettingsFormat());
+        const QString cachedTime = times.value(info->path).toString();
+        const QString cachedSize = sizes.value(info->path).toString();
+        // A cached zero means "not measured"; an unchanged bundle folder time keeps the size.
+        const bool measure = cachedSize.isEmpty() || cachedSize == QLatin1String("0") || cachedTime != info->modifyTime;
+        if (measure) {
+            info->size = hpGetSize(info->path);
+            sizes.setValue(info->path, info->size);
+            times.setValue(info->path, info->modifyTime);
+        } else {
+            info->size = cachedSize.toLongLong();
+        }
+        info->sizeState = 2;
+        center->update(info);
+    }
+    center->releaseAppList(apps);
+}
