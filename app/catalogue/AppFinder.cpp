@@ -40,14 +40,17 @@ void AppFinder::calSoftSize()
         QSettings times(QString(envTimeList), hpSettingsFormat());
         const QString cachedTime = times.value(info->path).toString();
         const QString cachedSize = sizes.value(info->path).toString();
-        // A cached zero means "not measured"; an unchanged bundle folder time keeps the size.
-        const bool measure = cachedSize.isEmpty() || cachedSize == QLatin1String("0") || cachedTime != info->modifyTime;
+        bool readable = false;
+        const qint64 cached = cachedSize.toLongLong(&readable);
+        // A cached zero means "not measured", and an entry that is not a size
+        // cannot stand for one; an unchanged bundle folder time keeps the size.
+        const bool measure = !readable || cached <= 0 || cachedTime != info->modifyTime;
         if (measure) {
             info->size = hpGetSize(info->path);
             sizes.setValue(info->path, info->size);
             times.setValue(info->path, info->modifyTime);
         } else {
-            info->size = cachedSize.toLongLong();
+            info->size = cached;
         }
         info->sizeState = 2;
         center->update(info);
