@@ -34,10 +34,11 @@ void AppFinder::calSoftSize()
     AppCenter *center = AppCenter::Inst();
     QList<AppInfo *> apps;
     center->getAppList(apps);
+    // Only this thread touches the caches, so they are read once; every
+    // measurement is written back at once, so an interrupted pass keeps what it measured.
+    QSettings sizes(QString(envSizeList), hpSettingsFormat());
+    QSettings times(QString(envTimeList), hpSettingsFormat());
     for (AppInfo *info : qAsConst(apps)) {
-        // Opened per record so that both caches are on disk after every item.
-        QSettings sizes(QString(envSizeList), hpSettingsFormat());
-        QSettings times(QString(envTimeList), hpSettingsFormat());
         const QString cachedTime = times.value(info->path).toString();
         const QString cachedSize = sizes.value(info->path).toString();
         bool readable = false;
@@ -49,6 +50,8 @@ void AppFinder::calSoftSize()
             info->size = hpGetSize(info->path);
             sizes.setValue(info->path, info->size);
             times.setValue(info->path, info->modifyTime);
+            sizes.sync();
+            times.sync();
         } else {
             info->size = cached;
         }
