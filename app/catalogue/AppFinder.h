@@ -9,7 +9,7 @@ class AppFinder : public QThread
     Q_OBJECT
 
 public:
-    explicit AppFinder(QObject *parent);
+    explicit AppFinder(QObject *parent = nullptr);
 
     void calSoftSize();
 
