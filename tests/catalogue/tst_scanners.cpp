@@ -368,19 +368,6 @@ private slots:
         QVERIFY(sipsLines().first().contains(system + QStringLiteral("Same.app")));
     }
 
-    void commandsAndLogLine()
-    {
-        const QString dir = folder(QStringLiteral("Applications"));
-        makeBundle(dir + QStringLiteral("Foo.app"), {{"CFBundleIconFile", "AppIcon"}}, QStringLiteral("AppIcon.icns"));
-        findApps(dir);
-        QList<AppInfo *> found = takeCatalogue();
-        AppCenter::Inst()->releaseAppList(found);
-        QCOMPARE(sipsLines(),
-                 QStringList{QStringLiteral("sips -s format png \"%1Foo.app/Contents/Resources/AppIcon.icns\" --out "
-                                            "\"%2Foo/icon_32x32.png\" {ret:0}")
-                                 .arg(dir, mIcons)});
-    }
-
     // Names the shell would otherwise read as code stay one literal argument;
     // names outside Latin-1 reach the tools as the bytes on disk.
     void hostileAndForeignNames_data()
@@ -450,17 +437,6 @@ private slots:
         QCOMPARE(info->lastOpenTime, QStringLiteral("04/03/2021 05:06:07"));
         QCOMPARE(info->modifyTime, QStringLiteral("31/12/2020 23:59:58"));
         AppCenter::Inst()->releaseAppList(found);
-    }
-
-    void missingFolderYieldsNothing()
-    {
-        QSignalSpy appended(AppCenter::Inst(), &AppCenter::dataAppend);
-        findApps(mRoot + QStringLiteral("/nowhere/"));
-        findPlugins(mRoot + QStringLiteral("/nowhere/"));
-        findWidgets(mRoot + QStringLiteral("/nowhere/"));
-        QCOMPARE(appended.count(), 0);
-        QList<AppInfo *> found = takeCatalogue();
-        QVERIFY(found.isEmpty());
     }
 };
 
