@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+class AppInfo;
+class QMutex;
+
+// The process-wide catalogue. The discovery worker appends and updates, the
+// GUI thread reads copies; the mutex is never held while a signal is emitted.
+class AppCenter : public QObject
+{
+    Q_OBJECT
+
+public:
+    static AppCenter *Inst();
+
+    void getAppList(QList<AppInfo *> &list);
+    void releaseAppList(QList<AppInfo *> &list);
+
+    bool append(AppInfo *const &info);
+    bool append(QList<AppInfo *> const &list);
+    bool remove(int index);
+    bool remove(AppInfo const *info);
+    bool remove(QList<AppInfo *> const &list);
+    bool update(AppInfo const *info);
+    bool update(QList<AppInfo *> const &list);
+
+signals:
+    void dataAppend();
+    void dataUpdated();
+
+private:
+    AppCenter();
+    ~AppCenter() override;
+
+    QMutex *mMutex;
+    QList<AppInfo *> mApps;
+};

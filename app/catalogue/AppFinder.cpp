@@ -1,0 +1,62 @@
+#include "AppFinder.h"
+
+#include "AppCenter.h"
+#include "AppEnv.h"
+#include "AppInfo.h"
+#include "AppScanner.h"
+#include "hpSettings.h"
+#include "hpUtils.h"
+
+#include <QSettings>
+
+AppFinder::AppFinder(QObject *parent)
+    : QThread(parent)
+{
+}
+
+void AppFinder::run()
+{
+    const QString home = hpHomePath();
+    findApps(QStringLiteral("/Applications/"));
+    findApps(home + QStringLiteral("/Applications/"));
+    findWidgets(QStringLiteral("/Library/Widgets/"));
+    findWidgets(home + QStringLiteral("/Library/Widgets/"));
+    findPlugins(QStringLiteral("/Library/Internet Plug-Ins/"));
+    findPlugins(home + QStringLiteral("/Library/Internet Plug-Ins/"));
+    findPlugins(QStringLiteral("/Library/PreferencePanes/"));
+    findPlugins(home + QStringLiteral("/Library/PreferencePanes/"));
+    calSoftSize();
+    emit done();
+}
+
+void AppFinder::calSoftSize()
+{
+    AppCenter *center = AppCenter::Inst();
+    QList<AppInfo *> apps;
+    center->getAppList(apps);
+    // Only this thread touches the caches, so they are read once; every
+    // measurement is written back at once, so an interrupted pass keeps what it measured.
+    QSettings sizes(QString(envSizeList), hpSettingsFormat());
+    QSettings times(QString(envTimeList), hpSettingsFormat());
+    for (AppInfo *info : qAsConst(apps)) {
+        const QString cachedTime = times.value(info->path).toString();
+        const QString cachedSize = sizes.value(info->path).toString();
+        bool readable = false;
+        const qint64 cached = cachedSize.toLongLong(&readable);
+        // A cached zero means "not measured", and an entry that is not a size
+        // cannot stand for one; an unchanged bundle folder time keeps the size.
+        const bool measure = !readable || cached <= 0 || cachedTime != info->modifyTime;
+        if (measure) {
+            info->size = hpGetSize(info->path);
+            sizes.setValue(info->path, info->size);
+            times.setValue(info->path, info->modifyTime);
+            sizes.sync();
+            times.sync();
+        } else {
+            info->size = cached;
+        }
+        info->sizeState = 2;
+        center->update(info);
+    }
+    center->releaseAppList(apps);
+}

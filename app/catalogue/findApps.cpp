@@ -1,0 +1,82 @@
+#include "AppScanner.h"
+
+#include "AppEnv.h"
+#include "AppInfo.h"
+#include "ScanSupport.h"
+#include "hpSettings.h"
+
+#include <QDir>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace {
+
+const char kGenericAppIcon[] =
+    "/System/Library/CoreServices/CoreTypes.bundle/Contents/Resources/GenericApplicationIcon.icns";
+
+void readAppInfo(AppInfo *info, const QFileInfo &bundle, const QString &folder)
+{
+    const QString path = bundle.absoluteFilePath();
+    const QSettings plist(path + QStringLiteral("/Contents/Info.plist"), hpSettingsFormat());
+    const auto value = [&plist](const char *key) { return plist.value(QLatin1String(key)).toString(); };
+
+    info->kind = 0;
+    info->name = value("CrAppModeShortcutName");
+    if (info->name.isEmpty())
+        info->name = bundle.fileName();
+    info->path = path;
+    info->size = 0;
+    info->reserved = 0;
+    info->reservedFlag = false;
+    info->sizeState = 0;
+    info->version = value("CFBundleShortVersionString");
+    info->notice = value("NSHumanReadableCopyright");
+    info->bundleId = value("CFBundleIdentifier");
+    const QString executable = value("CFBundleExecutable");
+    if (!executable.isEmpty())
+        info->lastOpenTime = scan::lastReadText(path + QStringLiteral("/Contents/MacOS/") + executable);
+    info->modifyTime = scan::timeText(bundle.lastModified());
+
+    QString iconDir = QString(envIconPath) + path.mid(folder.length());
+    if (iconDir.endsWith(QLatin1String(".app")))
+        iconDir.chop(4);
+    info->iconDir = iconDir;
+
+    // The folder, not the PNG in it, marks a bundle as converted.
+    if (QFileInfo(iconDir).isDir())
+        return;
+    QString source = path + QStringLiteral("/Contents/Resources/") + value("CFBundleIconFile");
+    if (!source.endsWith(QLatin1String(".icns")))
+        source += QStringLiteral(".icns");
+    if (!QFileInfo::exists(source))
+        source = QLatin1String(kGenericAppIcon);
+    scan::convertIcon(iconDir, source);
+}
+
+bool isApp(const QFileInfo &entry)
+{
+    return entry.absoluteFilePath().endsWith(QLatin1String(".app"));
+}
+
+} // namespace
+
+void findApps(QString folder)
+{
+    for (const QFileInfo &entry : scan::listFolder(folder)) {
+        if (isApp(entry)) {
+            auto *info = new AppInfo;
+            readAppInfo(info, entry, folder);
+            scan::publish(info);
+            continue;
+        }
+        // One level of sub-folders (such as Utilities) holds bundles too.
+        for (const QFileInfo &inner : scan::listFolder(entry.absoluteFilePath())) {
+            if (!isApp(inner))
+                continue;
+            auto *info = new AppInfo;
+            readAppInfo(info, inner, folder);
+            scan::publish(info);
+        }
+    }
+}
