@@ -7,7 +7,12 @@
 #include "hpSettings.h"
 #include "hpUtils.h"
 
+#include <QElapsedTimer>
 #include <QSettings>
+
+namespace {
+const qint64 kSaveIntervalMs = 500;
+}
 
 AppFinder::AppFinder(QObject *parent)
     : QThread(parent)
@@ -34,10 +39,14 @@ void AppFinder::calSoftSize()
     AppCenter *center = AppCenter::Inst();
     QList<AppInfo *> apps;
     center->getAppList(apps);
-    // Only this thread touches the caches, so they are read once; every
-    // measurement is written back at once, so an interrupted pass keeps what it measured.
+    // Only this thread touches the caches, so they are read once. Measurements
+    // are written back at most a few times a second: each save rewrites and
+    // flushes both whole files, which per record made the pass quadratic, and an
+    // interrupted pass still keeps all but its last moments of work.
     QSettings sizes(QString(envSizeList), hpSettingsFormat());
     QSettings times(QString(envTimeList), hpSettingsFormat());
+    QElapsedTimer sinceSave;
+    sinceSave.start();
     for (AppInfo *info : qAsConst(apps)) {
         const QString cachedTime = times.value(info->path).toString();
         const QString cachedSize = sizes.value(info->path).toString();
@@ -50,13 +59,18 @@ void AppFinder::calSoftSize()
             info->size = hpGetSize(info->path);
             sizes.setValue(info->path, info->size);
             times.setValue(info->path, info->modifyTime);
-            sizes.sync();
-            times.sync();
+            if (sinceSave.elapsed() >= kSaveIntervalMs) {
+                sizes.sync();
+                times.sync();
+                sinceSave.restart();
+            }
         } else {
             info->size = cached;
         }
         info->sizeState = 2;
         center->update(info);
     }
+    sizes.sync();
+    times.sync();
     center->releaseAppList(apps);
 }
