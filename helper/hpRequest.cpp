@@ -32,6 +32,12 @@ bool parseIndex(const QByteArray &s, int *value)
     return true;
 }
 
+// The QByteArray overloads stop at the first NUL; a path must not lose its tail.
+QString utf8(const QByteArray &b)
+{
+    return QString::fromUtf8(b.constData(), b.size());
+}
+
 HpRequest refused(const QString &why)
 {
     HpRequest r;
@@ -78,7 +84,7 @@ bool hpDecodeCommand(const QByteArray &datagram, qint64 trueSize, QByteArray *te
 
 HpRequest hpParseRemove(const QByteArray &text)
 {
-    if (QString::fromUtf8(text).toUtf8() != text)
+    if (utf8(text).toUtf8() != text)
         return refused(QStringLiteral("request is not UTF-8"));
     const QList<QByteArray> parts = text.split(';');
     const QByteArray &header = parts.first();
@@ -98,7 +104,7 @@ HpRequest hpParseRemove(const QByteArray &text)
         int index = -1;
         if (colon < 0 || !parseIndex(item.left(colon), &index) || index != i - 1)
             return refused(QStringLiteral("item %1 has no index %1").arg(i - 1));
-        r.paths.append(QString::fromUtf8(item.mid(colon + 1)));
+        r.paths.append(utf8(item.mid(colon + 1)));
     }
     r.kind = HpRequest::Remove;
     return r;
@@ -110,7 +116,8 @@ HpRequest hpParseReinstall(const QByteArray &text)
     const int tailLen = int(sizeof(sInstallTail)) - 1;
     if (!text.startsWith(sInstallHead) || !text.endsWith(sInstallTail) || text.size() < headLen + tailLen)
         return refused(QStringLiteral("not the installer command"));
-    const QString pkg = QString::fromLatin1(text.mid(headLen, text.size() - headLen - tailLen));
+    const QByteArray pkgBytes = text.mid(headLen, text.size() - headLen - tailLen);
+    const QString pkg = QString::fromLatin1(pkgBytes.constData(), pkgBytes.size());
     const QString folder = QString::fromLatin1(hpMountFolder) + QLatin1Char('/');
     if (!pkg.startsWith(folder))
         return refused(QStringLiteral("package is not in %1").arg(folder));
