@@ -86,9 +86,12 @@ bool hpClientInit()
                     buf[n] = 0;
                     qDebug("recv %s from:%s:%d\n", buf, addrText(from).constData(), fromPort);
                     sPeerPid = hpHelloPid(buf, int(n));
-                    qDebug("Found Server: %s:%d,%lld\n", addrText(from).constData(), fromPort, sPeerPid);
-                    sPeerAddr = from;
+                    // A dual-stack socket reports the sender as ::ffff:127.0.0.1.
+                    bool v4 = false;
+                    const quint32 a = from.toIPv4Address(&v4);
+                    sPeerAddr = v4 ? QHostAddress(a) : from;
                     sPeerPort = fromPort;
+                    qDebug("Found Server: %s:%d,%lld\n", addrText(sPeerAddr).constData(), sPeerPort, sPeerPid);
                     qDebug("connected\n");
                     qDebug("hpClientInit end\n");
                     return true;

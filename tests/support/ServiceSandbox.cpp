@@ -18,9 +18,13 @@ ServiceSandbox::ServiceSandbox(const QString &work)
 ServiceSandbox::~ServiceSandbox()
 {
     if (mProc.state() != QProcess::NotRunning) {
+        // bwrap ends once it has reaped the service, and only then is the
+        // service's port certainly free for the next test.
         kill9();
-        mProc.kill();
-        mProc.waitForFinished(10000);
+        if (!mProc.waitForFinished(10000)) {
+            mProc.kill();
+            mProc.waitForFinished(10000);
+        }
     }
 }
 
