@@ -1,6 +1,7 @@
 #include "RemoveHelper.h"
 
 #include "hpParam.h"
+#include "hpProtected.h"
 #include "hpRequest.h"
 #include "hpServer.h"
 #include "hpSpawn.h"
@@ -104,7 +105,12 @@ int RemoveHelper::doRemove(const QString &path)
         qDebug("%s  parent cannot be resolved, -1\n", path.toUtf8().constData());
         return -1;
     }
-    QString target = QFile::decodeName(real);
+    const QString realParent = QFile::decodeName(real);
+    if (realParent != parent && hpIsProtectedPath(realParent, home)) {
+        qDebug("%s  refused: parent resolves into %s\n", path.toUtf8().constData(), real);
+        return -1;
+    }
+    QString target = realParent;
     target += (target.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) + name;
     if (target != path) {
         qDebug("%s  resolves to %s\n", path.toUtf8().constData(), target.toUtf8().constData());

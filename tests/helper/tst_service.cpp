@@ -185,6 +185,8 @@ private slots:
             << QStringList{"@/l/f"} << "S" << QStringList{} << QStringList{"@/real/f"};
         QTest::newRow("link in the parents into a protected folder") << QStringList{"lib->/Library"}
             << QStringList{"@/lib/LaunchDaemons", "@/lib/Fonts"} << "FF" << QStringList{} << QStringList{};
+        QTest::newRow("link in the parents to a protected folder's content") << QStringList{"ld->/Library/LaunchDaemons"}
+            << QStringList{"@/ld/com.example.plist"} << "F" << QStringList{} << QStringList{};
         QTest::newRow("link in the parents into a user folder") << QStringList{"u->/Users/bob/Library"}
             << QStringList{"@/u/Preferences/x"} << "F" << QStringList{} << QStringList{};
         QTest::newRow("link in the parents into the system") << QStringList{"s->/System/Library"}
