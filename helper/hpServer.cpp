@@ -54,6 +54,7 @@ bool hpServerInit()
         // Not shared: no other program may bind the port beside us and read
         // what the application sends.
         if (sSocket->bind(QHostAddress(QHostAddress::LocalHost), port, QAbstractSocket::DontShareAddress)) {
+            qDebug("bound 127.0.0.1:%d\n", port);
             bound = true;
             break;
         }

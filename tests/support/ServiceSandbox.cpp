@@ -101,6 +101,16 @@ qint64 ServiceSandbox::servicePid() const
     return 0;
 }
 
+quint16 ServiceSandbox::port() const
+{
+    const QString text = log();
+    const QString key = QStringLiteral("bound 127.0.0.1:");
+    const int at = text.lastIndexOf(key);
+    if (at < 0)
+        return 0;
+    return quint16(text.mid(at + key.size(), 5).section(QLatin1Char('\n'), 0, 0).toUInt());
+}
+
 void ServiceSandbox::kill9()
 {
     if (const qint64 pid = servicePid())

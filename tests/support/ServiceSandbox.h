@@ -28,6 +28,8 @@ public:
     // The service process (the sandbox's child), 0 when not found.
     qint64 servicePid() const;
     void kill9();
+    // The port the service bound last, from its log; 0 when none.
+    quint16 port() const;
     // Waits for the sandbox to end; its exit status, or -1.
     int waitForExit(int ms);
     bool running() const;
