@@ -566,6 +566,11 @@ private slots:
         // The client log handler swallows qInfo; these figures go to the report.
         fprintf(stderr, "open files %d -> %d, VmRSS %lld -> %lld KiB\n", fdsAfterWarmUp, fds, rssAfterWarmUp, rss);
         QCOMPARE(fds, fdsAfterWarmUp);
+#if defined(__SANITIZE_ADDRESS__)
+        // The address sanitizer's quarantine keeps freed memory; only the
+        // descriptors say something in such a build.
+        return;
+#endif
         QVERIFY2(rss - rssAfterWarmUp < 256, qPrintable(QStringLiteral("%1 -> %2 KiB").arg(rssAfterWarmUp).arg(rss)));
     }
 };

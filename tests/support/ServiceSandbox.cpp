@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <cstdio>
 
 ServiceSandbox::ServiceSandbox(const QString &work)
     : mWork(work)
@@ -25,6 +26,13 @@ ServiceSandbox::~ServiceSandbox()
             mProc.kill();
             mProc.waitForFinished(10000);
         }
+    }
+    // Whatever the service or a sanitizer said outside its log.
+    QFile err(mWork + QStringLiteral("/stderr.txt"));
+    if (err.open(QIODevice::ReadOnly)) {
+        const QByteArray text = err.readAll();
+        if (!text.isEmpty())
+            fprintf(stderr, "kestrel-helper stderr:\n%s\n", text.constData());
     }
 }
 
