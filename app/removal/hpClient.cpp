@@ -21,6 +21,20 @@ QByteArray addrText(const QHostAddress &a)
     return a.toString().toLatin1();
 }
 
+// The socket belongs to the thread that made it; the update installer and
+// the removal worker are different threads.
+void releaseSocket()
+{
+    if (!sSocket)
+        return;
+    sSocket->close();
+    if (sSocket->thread() == QThread::currentThread())
+        delete sSocket;
+    else
+        sSocket->deleteLater();
+    sSocket = nullptr;
+}
+
 bool isPeer(const QHostAddress &from, quint16 port)
 {
     bool ok = false;
@@ -65,7 +79,7 @@ bool fits(const QStringList &paths, const QVector<int> &indices)
 bool hpClientInit()
 {
     qDebug("hpClientInit begin\n");
-    delete sSocket; // left by an exchange that never released it
+    releaseSocket(); // left by an exchange that never released it
     sSocket = new QUdpSocket;
     sPeerAddr = QHostAddress(QHostAddress::LocalHost);
     sPeerPort = 0;
@@ -103,8 +117,7 @@ bool hpClientInit()
     }
     // Nobody answered: release the socket rather than leave it to a caller
     // that never uninitialises after a failure.
-    delete sSocket;
-    sSocket = nullptr;
+    releaseSocket();
     qDebug("hpClientInit end\n");
     return false;
 }
@@ -167,10 +180,7 @@ int hpClientRecv(char *buf, int len, int timeoutMs)
 void hpClientUninit()
 {
     qDebug("hpClientUninit begin\n");
-    if (sSocket)
-        sSocket->close();
-    delete sSocket;
-    sSocket = nullptr;
+    releaseSocket();
     sPeerAddr = QHostAddress();
     sPeerPort = 0;
     qDebug("hpClientUninit end\n");

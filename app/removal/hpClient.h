@@ -34,7 +34,8 @@ QVector<HpRemoveBatch> hpClientRemoveBatches(const QStringList &paths, QVector<i
 // are false.
 QVector<bool> hpClientRemove(const QStringList &paths, int timeoutMs);
 
-// Whether result (a "[result]" datagram) reports every path of the batch as
-// deleted, marking done[index] for each path it confirms.
+// Marks done[index] for each path of the batch that result (a "[result]"
+// datagram) confirms, item by item in request order; a result of another
+// shape confirms nothing.
 void hpClientMergeResult(const QByteArray &result, const QStringList &paths, const QVector<int> &indices,
                          QVector<bool> *done);

@@ -63,9 +63,16 @@ bool hasLine(const QString &log, const QString &a, const QString &b)
     return false;
 }
 
+// Descriptors the service holds, without the log, which it opens for each
+// message and may hold at the moment of looking.
 int openFiles(qint64 pid)
 {
-    return QDir(QStringLiteral("/proc/%1/fd").arg(pid)).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+    const QDir dir(QStringLiteral("/proc/%1/fd").arg(pid));
+    int n = 0;
+    for (const QFileInfo &fd : dir.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+        if (!fd.symLinkTarget().endsWith(QLatin1String("/main.log")))
+            ++n;
+    return n;
 }
 } // namespace
 
@@ -382,7 +389,8 @@ private slots:
         QVERIFY(!b.bind(QHostAddress::LocalHost, mBox->port(), shared));
     }
 
-    // The client takes a reply only with the magic and one byte more.
+    // The client takes a reply only with the magic and one byte more, and
+    // afterwards listens to that peer alone.
     void clientHandshake()
     {
         const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
@@ -395,23 +403,30 @@ private slots:
             ::close(fd);
             QSKIP("another program holds 7755");
         }
-        std::thread fake([fd]() {
+        sockaddr_in client{};
+        std::thread fake([fd, &client]() {
             char buf[256];
-            sockaddr_in from{};
-            socklen_t len = sizeof from;
-            if (recvfrom(fd, buf, sizeof buf, 0, reinterpret_cast<sockaddr *>(&from), &len) <= 0)
+            socklen_t len = sizeof client;
+            if (recvfrom(fd, buf, sizeof buf, 0, reinterpret_cast<sockaddr *>(&client), &len) <= 0)
                 return;
-            sendto(fd, "Kestrelswp-Magic", 16, 0, reinterpret_cast<sockaddr *>(&from), len);
-            sendto(fd, "Kestrelswp-Magi#1", 17, 0, reinterpret_cast<sockaddr *>(&from), len);
-            sendto(fd, "Kestrelswp-Magic#", 17, 0, reinterpret_cast<sockaddr *>(&from), len);
+            sendto(fd, "Kestrelswp-Magic", 16, 0, reinterpret_cast<sockaddr *>(&client), len);
+            sendto(fd, "Kestrelswp-Magi#1", 17, 0, reinterpret_cast<sockaddr *>(&client), len);
+            sendto(fd, "Kestrelswp-Magic#", 17, 0, reinterpret_cast<sockaddr *>(&client), len);
         });
         const bool found = hpClientInit();
         fake.join();
-        ::close(fd);
-        hpClientUninit();
         QVERIFY(found);
         QVERIFY(sClientLog.contains(QStringLiteral("Found Server: 127.0.0.1:7755,0\n")));
         QCOMPARE(sClientLog.count(QStringLiteral("recv ")), 1);
+
+        QUdpSocket stranger;
+        QVERIFY(stranger.writeDatagram("[result]1;SUCCESS:/x", QHostAddress::LocalHost, ntohs(client.sin_port)) > 0);
+        sendto(fd, "[result]0;", 10, 0, reinterpret_cast<sockaddr *>(&client), sizeof client);
+        char buf[1024];
+        const int n = hpClientRecv(buf, 1023, 10000);
+        hpClientUninit();
+        ::close(fd);
+        QCOMPARE(QByteArray(buf, qMax(n, 0)), QByteArray("[result]0;"));
     }
 
     void noCommandDropsClient()
@@ -524,13 +539,14 @@ private slots:
     {
         QVERIFY(startService());
         const qint64 pid = mBox->servicePid();
+        const quint16 port = mBox->port();
         QVERIFY(pid > 0);
         QUdpSocket raw;
         QVERIFY(raw.bind(QHostAddress(QHostAddress::LocalHost), 0));
         const QByteArray hello = hpHelloText(QCoreApplication::applicationPid());
         int fdsAfterWarmUp = 0;
         qint64 rssAfterWarmUp = 0;
-        QVERIFY(raw.writeDatagram(hello, QHostAddress::LocalHost, mBox->port()) > 0);
+        QVERIFY(raw.writeDatagram(hello, QHostAddress::LocalHost, port) > 0);
         for (int i = 0; i < 500; ++i) {
             QVERIFY(raw.waitForReadyRead(10000));
             QVERIFY(hpIsHello(raw.receiveDatagram().data().constData(), 17));
@@ -547,10 +563,10 @@ private slots:
                 cmd = b64("[remove]2;0:/x");
             if (i % 4 == 0)
                 QVERIFY(touch(at(QStringLiteral("@/f%1").arg(i))));
-            raw.writeDatagram(cmd, QHostAddress::LocalHost, mBox->port());
+            raw.writeDatagram(cmd, QHostAddress::LocalHost, port);
             // The next hello waits in the queue while this command is handled.
             if (i + 1 < 500)
-                raw.writeDatagram(hello, QHostAddress::LocalHost, mBox->port());
+                raw.writeDatagram(hello, QHostAddress::LocalHost, port);
             QVERIFY(raw.waitForReadyRead(10000));
             const QByteArray result = raw.receiveDatagram().data();
             QVERIFY2(result.startsWith("[result]"), result.constData());
