@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <fcntl.h>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,6 +23,22 @@ bool exists(const QString &path)
 {
     struct stat st;
     return lstat(QFile::encodeName(path).constData(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
+// Opens a resolved folder one name at a time without following links, so the
+// folder that was checked is the folder that rm works in, even if someone
+// swaps a link into its path meanwhile (the open then fails).
+int openFolder(const QByteArray &resolved)
+{
+    int fd = ::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (const QByteArray &name : resolved.split('/')) {
+        if (fd < 0 || name.isEmpty())
+            continue;
+        const int next = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        ::close(fd);
+        fd = next;
+    }
+    return fd;
 }
 
 } // namespace
@@ -121,12 +138,20 @@ int RemoveHelper::doRemove(const QString &path)
         }
     }
 
+    const int dirFd = openFolder(QByteArray(real));
+    if (dirFd < 0) {
+        qDebug("%s  parent changed while checking, -1\n", path.toUtf8().constData());
+        return -1;
+    }
     QStringList argv;
     if (geteuid() != 0)
         argv << QStringLiteral("sudo") << QStringLiteral("-n");
-    argv << QStringLiteral("/bin/rm") << QStringLiteral("-rvf") << target;
-    const int rc = hpSpawn(argv, -1);
+    argv << QStringLiteral("/bin/rm") << QStringLiteral("-rvf") << QStringLiteral("./") + name;
+    const int rc = hpSpawn(argv, -1, dirFd);
     qDebug("%s\n", logged.constData());
+    struct stat st;
+    const bool left = fstatat(dirFd, QFile::encodeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT;
+    ::close(dirFd);
     if (rc == -2) {
         qDebug("%s  the process cannot be started, -2\n", path.toUtf8().constData());
         return -2;
@@ -135,7 +160,7 @@ int RemoveHelper::doRemove(const QString &path)
         qDebug("%s  the process crashes, -1\n", path.toUtf8().constData());
         return -1;
     }
-    if (exists(target)) {
+    if (left) {
         qDebug("%s  still exists (rm %d), -1\n", path.toUtf8().constData(), rc);
         return -1;
     }

@@ -12,7 +12,7 @@
 
 extern char **environ;
 
-int hpSpawn(const QStringList &argv, int timeoutMs)
+int hpSpawn(const QStringList &argv, int timeoutMs, int dirFd)
 {
     if (argv.isEmpty())
         return -2;
@@ -28,6 +28,8 @@ int hpSpawn(const QStringList &argv, int timeoutMs)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (dirFd >= 0)
+        posix_spawn_file_actions_addfchdir_np(&actions, dirFd);
     pid_t pid = -1;
     const int rc = posix_spawnp(&pid, args.first(), &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);

@@ -6,4 +6,5 @@
 // Returns the exit status, or -1 when it died from a signal or was ended at
 // the time limit, or -2 when it could not be started. timeoutMs < 0 waits
 // without limit. The program is looked up on PATH unless it holds a "/".
-int hpSpawn(const QStringList &argv, int timeoutMs);
+// With dirFd >= 0 the program starts in that folder.
+int hpSpawn(const QStringList &argv, int timeoutMs, int dirFd = -1);
