@@ -38,7 +38,13 @@ ServiceSandbox::~ServiceSandbox()
 
 bool ServiceSandbox::available()
 {
-    return !QStandardPaths::findExecutable(QStringLiteral("bwrap")).isEmpty() && QFile::exists(serviceExe());
+    if (QStandardPaths::findExecutable(QStringLiteral("bwrap")).isEmpty() || !QFile::exists(serviceExe()))
+        return false;
+    // Some machines forbid the namespaces bwrap needs.
+    QProcess probe;
+    probe.start(QStringLiteral("bwrap"), {QStringLiteral("--ro-bind"), QStringLiteral("/"), QStringLiteral("/"),
+                                          QStringLiteral("--tmpfs"), QStringLiteral("/tmp"), QStringLiteral("true")});
+    return probe.waitForFinished(20000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
 }
 
 QString ServiceSandbox::serviceExe()
