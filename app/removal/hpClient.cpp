@@ -27,11 +27,12 @@ void releaseSocket()
 {
     if (!sSocket)
         return;
-    sSocket->close();
-    if (sSocket->thread() == QThread::currentThread())
+    if (sSocket->thread() == QThread::currentThread()) {
+        sSocket->close();
         delete sSocket;
-    else
+    } else {
         sSocket->deleteLater();
+    }
     sSocket = nullptr;
 }
 
