@@ -1,0 +1,247 @@
+#include "hpClient.h"
+
+#include "hpChannel.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QHostAddress>
+#include <QThread>
+#include <QUdpSocket>
+
+#include <cstdio>
+
+namespace {
+QUdpSocket *sSocket = nullptr;
+QHostAddress sPeerAddr;
+quint16 sPeerPort = 0;
+qint64 sPeerPid = 0;
+
+QByteArray addrText(const QHostAddress &a)
+{
+    return a.toString().toLatin1();
+}
+
+// The socket belongs to the thread that made it; the update installer and
+// the removal worker are different threads.
+void releaseSocket()
+{
+    if (!sSocket)
+        return;
+    if (sSocket->thread() == QThread::currentThread()) {
+        sSocket->close();
+        delete sSocket;
+    } else {
+        sSocket->deleteLater();
+    }
+    sSocket = nullptr;
+}
+
+bool isPeer(const QHostAddress &from, quint16 port)
+{
+    bool ok = false;
+    const quint32 v4 = from.toIPv4Address(&ok);
+    return ok && v4 == sPeerAddr.toIPv4Address() && port == sPeerPort;
+}
+
+QByteArray requestText(const QStringList &paths, const QVector<int> &indices)
+{
+    QByteArray text = "[remove]" + QByteArray::number(indices.size()) + ';';
+    for (int i = 0; i < indices.size(); ++i) {
+        if (i)
+            text += ';';
+        text += QByteArray::number(i) + ':' + paths.at(indices.at(i)).toUtf8();
+    }
+    return text;
+}
+
+int base64Size(int n)
+{
+    return (n + 2) / 3 * 4;
+}
+
+// What the service answers for this batch: "[result]N;" and per path
+// "SUCCESS:" or "FAILURE:" plus the path in Latin-1 (one byte per UTF-16
+// unit), joined with ";".
+int resultSize(const QStringList &paths, const QVector<int> &indices)
+{
+    int n = 8 + QByteArray::number(indices.size()).size() + 1;
+    for (int i = 0; i < indices.size(); ++i)
+        n += 8 + paths.at(indices.at(i)).size() + (i ? 1 : 0);
+    return n;
+}
+
+bool fits(const QStringList &paths, const QVector<int> &indices)
+{
+    return base64Size(requestText(paths, indices).size()) <= hpMaxCommand
+        && resultSize(paths, indices) <= hpMaxResult;
+}
+} // namespace
+
+bool hpClientInit()
+{
+    qDebug("hpClientInit begin\n");
+    releaseSocket(); // left by an exchange that never released it
+    sSocket = new QUdpSocket;
+    sPeerAddr = QHostAddress(QHostAddress::LocalHost);
+    sPeerPort = 0;
+    sPeerPid = 0;
+    const QByteArray hello = hpHelloText(QCoreApplication::applicationPid());
+    char buf[1024];
+    for (quint16 port : peerPortArray) {
+        const QHostAddress to(QHostAddress::LocalHost);
+        const qint64 sent = sSocket->writeDatagram(hello, to, port);
+        qDebug("send %s --> %s:%d (%d bytes sent)\n", hello.constData(), addrText(to).constData(), port, int(sent));
+        if (sent == hello.size()) {
+            for (int poll = 0; poll < 6; ++poll) {
+                QHostAddress from;
+                quint16 fromPort = 0;
+                const qint64 n = sSocket->hasPendingDatagrams()
+                    ? sSocket->readDatagram(buf, sizeof buf - 1, &from, &fromPort) : -1;
+                if (n > 0 && hpIsHello(buf, int(n))) {
+                    buf[n] = 0;
+                    qDebug("recv %s from:%s:%d\n", buf, addrText(from).constData(), fromPort);
+                    sPeerPid = hpHelloPid(buf, int(n));
+                    // A dual-stack socket reports the sender as ::ffff:127.0.0.1.
+                    bool v4 = false;
+                    const quint32 a = from.toIPv4Address(&v4);
+                    sPeerAddr = v4 ? QHostAddress(a) : from;
+                    sPeerPort = fromPort;
+                    qDebug("Found Server: %s:%d,%lld\n", addrText(sPeerAddr).constData(), sPeerPort, sPeerPid);
+                    qDebug("connected\n");
+                    qDebug("hpClientInit end\n");
+                    return true;
+                }
+                QThread::msleep(500);
+            }
+        }
+        QThread::msleep(500);
+    }
+    // Nobody answered: release the socket rather than leave it to a caller
+    // that never uninitialises after a failure.
+    releaseSocket();
+    qDebug("hpClientInit end\n");
+    return false;
+}
+
+bool hpClientPeerAlive()
+{
+    qDebug("hpClientPeerAlive begin\n");
+    bool alive = false;
+    const QByteArray cmd = QStringLiteral("ps -p %1 | awk '{print $1 }' | grep %1").arg(sPeerPid).toLatin1();
+    if (FILE *p = popen(cmd.constData(), "r")) {
+        char out[1024];
+        alive = fread(out, 1, sizeof out - 1, p) > 0;
+        pclose(p);
+    }
+    qDebug("hpClientPeerAlive end(%s)\n", alive ? "alive" : "not alive");
+    return alive;
+}
+
+int hpClientSend(const char *data, int len)
+{
+    qDebug("hpClientSend begin\n");
+    int n = -1;
+    if (sSocket && sPeerPort != 0)
+        n = int(sSocket->writeDatagram(data, len, sPeerAddr, sPeerPort));
+    qDebug("hpClientSend end(%d)\n", n);
+    return n;
+}
+
+int hpClientRecv(char *buf, int len, int timeoutMs)
+{
+    qDebug("hpClientRecv begin\n");
+    int result = -1;
+    const int attempts = (timeoutMs + 99) / 100;
+    for (int i = 0; i < attempts && sSocket; ++i) {
+        if (i > 0) {
+            QThread::msleep(100);
+            qDebug(".");
+        }
+        while (sSocket->hasPendingDatagrams()) {
+            QHostAddress from;
+            quint16 fromPort = 0;
+            const qint64 n = sSocket->readDatagram(buf, len, &from, &fromPort);
+            result = int(n);
+            if (n < 1)
+                continue;
+            if (!isPeer(from, fromPort)) {
+                // Only the service that answered the hello speaks for it.
+                qDebug("dropped %d bytes from %s:%d, not the peer\n", int(n), addrText(from).constData(), fromPort);
+                result = 0;
+                continue;
+            }
+            qDebug("hpClientRecv end(%d)\n", result);
+            return result;
+        }
+    }
+    qDebug("hpClientRecv end(%d)\n", result);
+    return result;
+}
+
+void hpClientUninit()
+{
+    qDebug("hpClientUninit begin\n");
+    releaseSocket();
+    sPeerAddr = QHostAddress();
+    sPeerPort = 0;
+    qDebug("hpClientUninit end\n");
+}
+
+QVector<HpRemoveBatch> hpClientRemoveBatches(const QStringList &paths, QVector<int> *unsendable)
+{
+    QVector<HpRemoveBatch> batches;
+    QVector<int> current;
+    auto flush = [&]() {
+        if (current.isEmpty())
+            return;
+        batches.append({requestText(paths, current).toBase64(), current});
+        current.clear();
+    };
+    for (int i = 0; i < paths.size(); ++i) {
+        if (paths.at(i).contains(QLatin1Char(';')) || !fits(paths, {i})) {
+            unsendable->append(i);
+            continue;
+        }
+        current.append(i);
+        if (!fits(paths, current)) {
+            current.removeLast();
+            flush();
+            current.append(i);
+        }
+    }
+    flush();
+    return batches;
+}
+
+void hpClientMergeResult(const QByteArray &result, const QStringList &paths, const QVector<int> &indices,
+                         QVector<bool> *done)
+{
+    const QList<QByteArray> parts = result.split(';');
+    if (parts.first() != "[result]" + QByteArray::number(indices.size()) || parts.size() != indices.size() + 1)
+        return; // not an answer to this request: nothing is confirmed
+    for (int k = 0; k < indices.size(); ++k) {
+        if (parts.at(k + 1) == "SUCCESS:" + paths.at(indices.at(k)).toLatin1())
+            (*done)[indices.at(k)] = true;
+    }
+}
+
+QVector<bool> hpClientRemove(const QStringList &paths, int timeoutMs)
+{
+    QVector<bool> done(paths.size(), false);
+    QVector<int> unsendable;
+    const QVector<HpRemoveBatch> batches = hpClientRemoveBatches(paths, &unsendable);
+    for (int i : qAsConst(unsendable))
+        qDebug("not sent, the request format cannot carry it: %s\n", paths.at(i).toUtf8().constData());
+    for (const HpRemoveBatch &batch : batches) {
+        if (!hpClientInit())
+            break; // no service: the other batches would only wait as long again
+        char buf[hpMaxResult + 1];
+        int n = -1;
+        if (hpClientSend(batch.request.constData(), batch.request.size()) == batch.request.size())
+            n = hpClientRecv(buf, hpMaxResult, timeoutMs);
+        hpClientUninit();
+        if (n > 0)
+            hpClientMergeResult(QByteArray(buf, n), paths, batch.indices, &done);
+    }
+    return done;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+#include <QVector>
+
+// The application's end of the helper channel. Process-wide state, not
+// locked: one thread at a time, without an event loop.
+extern "C" {
+bool hpClientInit();
+bool hpClientPeerAlive();
+int hpClientSend(const char *data, int len);
+int hpClientRecv(char *buf, int len, int timeoutMs);
+void hpClientUninit();
+}
+
+// One "[remove]" request and the indices (into the caller's list) of the
+// paths it carries, in order.
+struct HpRemoveBatch
+{
+    QByteArray request; // Base64, ready for hpClientSend
+    QVector<int> indices;
+};
+
+// Splits root paths into remove requests that each arrive whole: the Base64
+// form fits the service's 1023-byte read and the expected result fits the
+// client's. A path that contains ";" (the format has no escape) or that cannot
+// fit even alone goes into unsendable instead.
+QVector<HpRemoveBatch> hpClientRemoveBatches(const QStringList &paths, QVector<int> *unsendable);
+
+// Sends the paths in as many requests as needed, each with its own
+// handshake, and merges the answers: element i is true when the service
+// reported paths[i] gone. Unsendable paths and those of a failed exchange
+// are false.
+QVector<bool> hpClientRemove(const QStringList &paths, int timeoutMs);
+
+// Marks done[index] for each path of the batch that result (a "[result]"
+// datagram) confirms, item by item in request order; a result of another
+// shape confirms nothing.
+void hpClientMergeResult(const QByteArray &result, const QStringList &paths, const QVector<int> &indices,
+                         QVector<bool> *done);

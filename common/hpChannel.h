@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <cstring>
+
+// Wire constants of the helper channel, shared by the application's client
+// and the helper service.
+
+// Both ends walk these in this order: the service binds the first it can,
+// the client probes them one after another.
+constexpr quint16 peerPortArray[10] = {7755, 8855, 9955, 10055, 11055,
+                                       12055, 13055, 14055, 15055, 16055};
+constexpr int hpPeerPortCount = 10;
+
+constexpr char hpMagic[] = "Kestrelswp-Magic";
+constexpr int hpMagicLen = 16;
+
+// The service reads a command into 1024 bytes and a client reads a result
+// into 1024 bytes; one byte of each is kept for the terminator.
+constexpr int hpMaxCommand = 1023;
+constexpr int hpMaxResult = 1023;
+
+// A hello or hello reply: at least one byte after the 16 bytes of magic.
+inline bool hpIsHello(const char *data, int len)
+{
+    return len >= hpMagicLen + 1 && memcmp(data, hpMagic, hpMagicLen) == 0;
+}
+
+// The process id that starts at offset 17 (the separator at 16 is not
+// checked); text that is not a number gives 0.
+inline qint64 hpHelloPid(const char *data, int len)
+{
+    if (len <= hpMagicLen + 1)
+        return 0;
+    qint64 pid = 0;
+    for (int i = hpMagicLen + 1; i < len && data[i] >= '0' && data[i] <= '9'; ++i) {
+        if (pid > (Q_INT64_C(1) << 40))
+            return 0;
+        pid = pid * 10 + (data[i] - '0');
+    }
+    return pid;
+}
+
+inline QByteArray hpHelloText(qint64 pid)
+{
+    return QByteArray(hpMagic, hpMagicLen) + '#' + QByteArray::number(pid);
+}

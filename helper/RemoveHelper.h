@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+struct HpParam;
+
+// Deletes the paths of one remove request and answers with one result per
+// path. Created, run and deleted by the main thread for one command.
+class RemoveHelper : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit RemoveHelper(HpParam *param);
+    ~RemoveHelper() override;
+
+    void run();
+    // 0 when the path no longer exists, -1 when it was refused or is still
+    // there, -2 when rm could not be started.
+    int doRemove(const QString &path);
+    void release();
+
+private:
+    HpParam *m_paramArray;
+    char *m_databuf;
+};

@@ -1,0 +1,49 @@
+#include "MainThread.h"
+#include "SingleInst.h"
+#include "hpServer.h"
+#include "hpUtils.h"
+
+#include <QDebug>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace {
+const QString envLogPath = QStringLiteral("/usr/local/Kestrelsweep");
+const QString uniqueKey = QStringLiteral("com.vextora.Kestrelsweep.singleInstKey");
+const char sGenuineApp[] = "/Applications/Kestrelsweep.app/Contents/MacOS/Kestrelsweep";
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    hpLogInit(envLogPath);
+    qDebug("------------Kestrelsweep Service (%d, %s)-------------\n", argc, argv[0]);
+
+    // Only the launch definition, which root owns, can widen the trusted set.
+    QStringList trusted{QString::fromLatin1(sGenuineApp)};
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == QLatin1String("--trust") && i + 1 < argc) {
+            const QString path = QString::fromLocal8Bit(argv[++i]);
+            trusted << path;
+            const QString real = QFileInfo(path).canonicalFilePath();
+            if (!real.isEmpty() && real != path)
+                trusted << real;
+        } else {
+            qDebug("ignored argument %s\n", argv[i]);
+        }
+    }
+    for (const QString &t : qAsConst(trusted))
+        qDebug("trusted %s\n", t.toLocal8Bit().constData());
+
+    SingleInst app(uniqueKey, envLogPath);
+    if (app.alreadyExists()) {
+        qDebug("app.alreadyExists() we exiting\n");
+        return 1;
+    }
+    hpServerSetTrusted(trusted);
+
+    MainThread *thread = new MainThread;
+    thread->start(QThread::InheritPriority);
+    for (;;)
+        QThread::msleep(1000000);
+}

@@ -1,0 +1,70 @@
+#include "hpProtected.h"
+
+#include <QtTest>
+
+class TestProtected : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void paths_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("isProtected");
+        const auto row = [](const char *name, const char *path, bool prot) {
+            QTest::newRow(name) << QString::fromUtf8(path) << prot;
+        };
+        row("root", "/", true);
+        row("top-level folder", "/Applications", true);
+        row("top-level with trailing slash", "/Library/", true);
+        row("top-level other case", "/aPPlications", true);
+        row("stock Library folder", "/Library/LaunchDaemons", true);
+        row("stock Library folder, other case", "/library/application support", true);
+        row("vendor file in Library folder", "/Library/LaunchDaemons/com.example.foo.plist", false);
+        row("vendor folder in Application Support", "/Library/Application Support/Foo", false);
+        row("system kept inside Library", "/Library/Application Support/Apple", true);
+        row("bundle", "/Applications/Foo.app", false);
+        row("Utilities", "/Applications/Utilities", true);
+        row("app in Utilities", "/Applications/Utilities/Foo.app", false);
+        row("under System", "/System/Library/Extensions/Foo.kext", true);
+        row("under usr", "/usr/lib/libfoo.dylib", true);
+        row("usr local", "/usr/local", true);
+        row("usr local bin", "/usr/local/bin/foo", true);
+        row("usr local vendor", "/usr/local/Foo", false);
+        row("usr local vendor file", "/usr/local/Foo/foo.conf", false);
+        row("under bin", "/bin/ls", true);
+        row("under sbin", "/sbin/mount", true);
+        row("under etc", "/etc/hosts", true);
+        row("under var", "/var/log/system.log", true);
+        row("private etc", "/private/etc/sudoers", true);
+        row("private var itself", "/private/var", true);
+        row("receipts folder", "/private/var/db/receipts", true);
+        row("receipt file", "/private/var/db/receipts/com.example.foo.bom", false);
+        row("home", "/Users/alice", true);
+        row("home top-level folder", "/Users/alice/Documents", true);
+        row("home top-level other case", "/users/ALICE/library", true);
+        row("home Library folder", "/Users/alice/Library/Preferences", true);
+        row("home preference file", "/Users/alice/Library/Preferences/com.example.foo.plist", false);
+        row("home kept folder", "/Users/alice/Library/Logs/DiagnosticReports", true);
+        row("crash report", "/Users/alice/Library/Logs/DiagnosticReports/Foo.crash", false);
+        row("another user's home", "/Users/bob", true);
+        row("another user's Library folder", "/Users/bob/Library/Caches", true);
+        row("another user's cache", "/Users/bob/Library/Caches/com.example.foo", false);
+        row("volume root", "/Volumes/Backup", true);
+        row("non-absolute", "Applications/Foo.app", true);
+        row("home outside Users", "/home/alice", true);
+        row("home outside Users top folder", "/home/alice/Downloads", true);
+        row("home outside Users Library", "/home/alice/Library/Caches", true);
+        row("home outside Users cache", "/home/alice/Library/Caches/com.example.foo", false);
+    }
+
+    void paths()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, isProtected);
+        QCOMPARE(hpIsProtectedPath(path, QStringLiteral("/home/alice")), isProtected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProtected)
+#include "tst_protected.moc"
