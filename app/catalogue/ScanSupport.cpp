@@ -2,12 +2,14 @@
 
 #include "AppCenter.h"
 #include "AppInfo.h"
+#include "hpSettings.h"
 #include "hpUtils.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QSettings>
 
 #include <cstdlib>
 
@@ -29,6 +31,47 @@ QString lastReadText(const QString &file)
     if (!info.exists())
         return QString();
     return timeText(info.lastRead());
+}
+
+namespace {
+
+QString stringValue(const QSettings &plist, const char *key)
+{
+    return plist.value(QLatin1String(key)).toString();
+}
+
+} // namespace
+
+void readCommonKeys(AppInfo *info, const QFileInfo &bundle, const QSettings &plist, const char *nameKey, int kind)
+{
+    info->kind = kind;
+    info->name = stringValue(plist, nameKey);
+    if (info->name.isEmpty())
+        info->name = bundle.fileName();
+    info->path = bundle.absoluteFilePath();
+    info->size = 0;
+    info->reserved = 0;
+    info->reservedFlag = false;
+    info->sizeState = 0;
+    info->version = stringValue(plist, "CFBundleShortVersionString");
+    info->notice = stringValue(plist, "NSHumanReadableCopyright");
+    info->bundleId = stringValue(plist, "CFBundleIdentifier");
+    info->modifyTime = timeText(bundle.lastModified());
+}
+
+QString executableReadText(const QString &bundlePath, const QSettings &plist)
+{
+    // An empty key would otherwise name the MacOS folder itself.
+    const QString executable = stringValue(plist, "CFBundleExecutable");
+    return executable.isEmpty() ? QString() : lastReadText(bundlePath + QStringLiteral("/Contents/MacOS/") + executable);
+}
+
+QString bundleIconSource(const QString &bundlePath, const QSettings &plist, const char *fallback)
+{
+    QString source = bundlePath + QStringLiteral("/Contents/Resources/") + stringValue(plist, "CFBundleIconFile");
+    if (!source.endsWith(QLatin1String(".icns")))
+        source += QStringLiteral(".icns");
+    return QFileInfo::exists(source) ? source : QString::fromLatin1(fallback);
 }
 
 namespace {

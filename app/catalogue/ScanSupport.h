@@ -5,6 +5,8 @@
 
 class AppInfo;
 class QDateTime;
+class QFileInfo;
+class QSettings;
 
 // Shared by the three scanners; not part of the catalogue's interface.
 namespace scan {
@@ -15,6 +17,15 @@ QFileInfoList listFolder(const QString &folder);
 QString timeText(const QDateTime &time);
 // Last-read time of a file, empty when there is no such file.
 QString lastReadText(const QString &file);
+// Fills what every kind reads alike: kind, name (the value of nameKey, else
+// the bundle's file name), path, version, notice, identifier, the folder's
+// modification time and a size not yet measured.
+void readCommonKeys(AppInfo *info, const QFileInfo &bundle, const QSettings &plist, const char *nameKey, int kind);
+// Last-read time of the bundle's executable named by CFBundleExecutable.
+QString executableReadText(const QString &bundlePath, const QSettings &plist);
+// The bundle's CFBundleIconFile in its resources (".icns" added when missing),
+// or the fallback when there is no such file.
+QString bundleIconSource(const QString &bundlePath, const QSettings &plist, const char *fallback);
 // Creates iconDir and converts source into iconDir/icon_32x32.png with sips.
 void convertIcon(const QString &iconDir, const QString &source);
 // Hands one record to the catalogue on its own, so the list fills while the scan runs.

@@ -19,24 +19,8 @@ void readAppInfo(AppInfo *info, const QFileInfo &bundle, const QString &folder)
 {
     const QString path = bundle.absoluteFilePath();
     const QSettings plist(path + QStringLiteral("/Contents/Info.plist"), hpSettingsFormat());
-    const auto value = [&plist](const char *key) { return plist.value(QLatin1String(key)).toString(); };
-
-    info->kind = 0;
-    info->name = value("CrAppModeShortcutName");
-    if (info->name.isEmpty())
-        info->name = bundle.fileName();
-    info->path = path;
-    info->size = 0;
-    info->reserved = 0;
-    info->reservedFlag = false;
-    info->sizeState = 0;
-    info->version = value("CFBundleShortVersionString");
-    info->notice = value("NSHumanReadableCopyright");
-    info->bundleId = value("CFBundleIdentifier");
-    const QString executable = value("CFBundleExecutable");
-    if (!executable.isEmpty())
-        info->lastOpenTime = scan::lastReadText(path + QStringLiteral("/Contents/MacOS/") + executable);
-    info->modifyTime = scan::timeText(bundle.lastModified());
+    scan::readCommonKeys(info, bundle, plist, "CrAppModeShortcutName", 0);
+    info->lastOpenTime = scan::executableReadText(path, plist);
 
     QString iconDir = QString(envIconPath) + path.mid(folder.length());
     if (iconDir.endsWith(QLatin1String(".app")))
@@ -46,12 +30,7 @@ void readAppInfo(AppInfo *info, const QFileInfo &bundle, const QString &folder)
     // The folder, not the PNG in it, marks a bundle as converted.
     if (QFileInfo(iconDir).isDir())
         return;
-    QString source = path + QStringLiteral("/Contents/Resources/") + value("CFBundleIconFile");
-    if (!source.endsWith(QLatin1String(".icns")))
-        source += QStringLiteral(".icns");
-    if (!QFileInfo::exists(source))
-        source = QLatin1String(kGenericAppIcon);
-    scan::convertIcon(iconDir, source);
+    scan::convertIcon(iconDir, scan::bundleIconSource(path, plist, kGenericAppIcon));
 }
 
 bool isApp(const QFileInfo &entry)

@@ -17,34 +17,13 @@ void readPluginInfo(AppInfo *info, const QFileInfo &bundle, const QString &folde
 {
     const QString path = bundle.absoluteFilePath();
     const QSettings plist(path + QStringLiteral("/Contents/Info.plist"), hpSettingsFormat());
-    const auto value = [&plist](const char *key) { return plist.value(QLatin1String(key)).toString(); };
-
-    info->kind = 2;
-    info->name = value("CFBundleName");
-    if (info->name.isEmpty())
-        info->name = bundle.fileName();
-    info->path = path;
-    info->size = 0;
-    info->reserved = 0;
-    info->reservedFlag = false;
-    info->sizeState = 0;
-    info->version = value("CFBundleShortVersionString");
-    info->notice = value("NSHumanReadableCopyright");
-    info->bundleId = value("CFBundleIdentifier");
-    const QString executable = value("CFBundleExecutable");
-    if (!executable.isEmpty())
-        info->lastOpenTime = scan::lastReadText(path + QStringLiteral("/Contents/MacOS/") + executable);
-    info->modifyTime = scan::timeText(bundle.lastModified());
+    scan::readCommonKeys(info, bundle, plist, "CFBundleName", 2);
+    info->lastOpenTime = scan::executableReadText(path, plist);
     info->iconDir = QString(envIconPath) + path.mid(folder.length());
 
     if (QFileInfo(info->iconDir).isDir())
         return;
-    QString source = path + QStringLiteral("/Contents/Resources/") + value("CFBundleIconFile");
-    if (!source.endsWith(QLatin1String(".icns")))
-        source += QStringLiteral(".icns");
-    if (!QFileInfo::exists(source))
-        source = QLatin1String(kGenericPluginIcon);
-    scan::convertIcon(info->iconDir, source);
+    scan::convertIcon(info->iconDir, scan::bundleIconSource(path, plist, kGenericPluginIcon));
 }
 
 bool isPlugin(const QString &path)

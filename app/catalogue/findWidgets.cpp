@@ -25,23 +25,10 @@ void findWidgets(QString folder)
         auto *info = new AppInfo;
         {
             const QSettings plist(path + QStringLiteral("/Info.plist"), hpSettingsFormat());
-            const auto value = [&plist](const char *key) { return plist.value(QLatin1String(key)).toString(); };
-            info->kind = 1;
-            info->name = value("CFBundleDisplayName");
-            if (info->name.isEmpty())
-                info->name = entry.fileName();
-            info->path = path;
-            info->reserved = 0;
-            info->sizeState = 0;
-            info->size = 0;
-            info->reservedFlag = false;
-            info->version = value("CFBundleShortVersionString");
-            info->notice = value("NSHumanReadableCopyright");
-            info->bundleId = value("CFBundleIdentifier");
-            const QString mainPage = value("MainHTML");
+            scan::readCommonKeys(info, entry, plist, "CFBundleDisplayName", 1);
+            const QString mainPage = plist.value(QStringLiteral("MainHTML")).toString();
             if (!mainPage.isEmpty())
                 info->lastOpenTime = scan::lastReadText(path + QLatin1Char('/') + mainPage);
-            info->modifyTime = scan::timeText(entry.lastModified());
             info->iconDir = QString(envIconPath) + path.mid(folder.length());
         }
         // Unlike the other kinds, a widget is converted until its PNG exists.
