@@ -67,8 +67,9 @@ bool ServiceSandbox::start(const QStringList &args, const QString &extraPath)
         QStringLiteral("--symlink"), QStringLiteral("usr/lib64"), QStringLiteral("/lib64"),
         QStringLiteral("--proc"), QStringLiteral("/proc"),
         QStringLiteral("--dev"), QStringLiteral("/dev"),
-        QStringLiteral("--ro-bind"), bin, bin,
+        // /tmp first: the build folder may itself lie below /tmp.
         QStringLiteral("--tmpfs"), QStringLiteral("/tmp"),
+        QStringLiteral("--ro-bind"), bin, bin,
         QStringLiteral("--bind"), mWork, mWork,
         QStringLiteral("--bind"), mountDir(), QStringLiteral("/tmp/Kestrelsweep"),
         QStringLiteral("--tmpfs"), QStringLiteral("/usr/local"),
