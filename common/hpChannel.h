@@ -4,6 +4,10 @@
 #include <QtGlobal>
 
 #include <cstring>
+#include <functional>
+
+class QHostAddress;
+class QUdpSocket;
 
 // Wire constants of the helper channel, shared by the application's client
 // and the helper service.
@@ -47,3 +51,13 @@ inline QByteArray hpHelloText(qint64 pid)
 {
     return QByteArray(hpMagic, hpMagicLen) + '#' + QByteArray::number(pid);
 }
+
+QByteArray hpAddrText(const QHostAddress &address);
+
+// Waits up to timeoutMs, polling every 100 ms (neither end has an event
+// loop), for a datagram that isPeer accepts; every other datagram is drained,
+// logged and dropped, so strangers can neither speak for the peer nor delay
+// it. Returns the bytes read, 0 if only strangers spoke, -1 if nothing came;
+// *trueSize, when given, gets the datagram's real size, which may exceed len.
+int hpRecvFromPeer(QUdpSocket *socket, char *buf, int len, int timeoutMs,
+                   const std::function<bool(const QHostAddress &, quint16)> &isPeer, qint64 *trueSize);

@@ -17,11 +17,6 @@ qint64 sPeerPid = 0;
 QStringList sTrusted;
 qint64 sLastRecvSize = 0;
 
-QByteArray addrText(const QHostAddress &a)
-{
-    return a.toString().toLatin1();
-}
-
 // The loopback sender as IPv4, whichever form the socket reported it in.
 bool isLoopbackV4(const QHostAddress &a)
 {
@@ -85,16 +80,16 @@ void hpServerWait()
             continue;
         }
         buf[n] = 0;
-        qDebug("recv %s from:%s:%d\n", buf, addrText(from).constData(), fromPort);
+        qDebug("recv %s from:%s:%d\n", buf, hpAddrText(from).constData(), fromPort);
         if (!hpIsHello(buf, int(n))) {
             QThread::msleep(200);
             continue;
         }
         pid = hpHelloPid(buf, int(n));
-        qDebug("recv %s from:%s:%d; ...%s\n", buf, addrText(from).constData(), fromPort, buf + hpMagicLen + 1);
+        qDebug("recv %s from:%s:%d; ...%s\n", buf, hpAddrText(from).constData(), fromPort, buf + hpMagicLen + 1);
         QString why;
         if (!isLoopbackV4(from)) {
-            qDebug("hello refused: sender %s is not 127.0.0.1\n", addrText(from).constData());
+            qDebug("hello refused: sender %s is not 127.0.0.1\n", hpAddrText(from).constData());
             continue;
         }
         if (!hpPeerIsGenuine(fromPort, pid, sTrusted, &why)) {
@@ -103,7 +98,7 @@ void hpServerWait()
         }
         const QByteArray reply = hpHelloText(QCoreApplication::applicationPid());
         const qint64 sent = sSocket->writeDatagram(reply, from, fromPort);
-        qDebug("send %s --> %s:%d  (%d bytes sent)\n", reply.constData(), addrText(from).constData(), fromPort, int(sent));
+        qDebug("send %s --> %s:%d  (%d bytes sent)\n", reply.constData(), hpAddrText(from).constData(), fromPort, int(sent));
         if (sent == reply.size())
             break;
         QThread::msleep(200);
@@ -111,7 +106,7 @@ void hpServerWait()
     sPeerAddr = from;
     sPeerPort = fromPort;
     sPeerPid = pid;
-    qDebug("Found Client: %s:%d,%lld\n", addrText(sPeerAddr).constData(), sPeerPort, sPeerPid);
+    qDebug("Found Client: %s:%d,%lld\n", hpAddrText(sPeerAddr).constData(), sPeerPort, sPeerPid);
     qDebug("hpServerWait end\n");
 }
 
@@ -128,35 +123,12 @@ int hpServerSend(const char *data, int len)
 int hpServerRecv(char *buf, int len, int timeoutMs)
 {
     qDebug("hpServerRecv begin\n");
-    int result = -1;
     sLastRecvSize = 0;
-    const int attempts = (timeoutMs + 99) / 100;
-    for (int i = 0; i < attempts && sSocket; ++i) {
-        if (i > 0) {
-            QThread::msleep(100);
-            qDebug(".");
-        }
-        // Drain everything pending, so that datagrams of strangers cannot
-        // delay the peer's command past the time limit.
-        while (sSocket->hasPendingDatagrams()) {
-            const qint64 size = sSocket->pendingDatagramSize();
-            QHostAddress from;
-            quint16 fromPort = 0;
-            const qint64 n = sSocket->readDatagram(buf, len, &from, &fromPort);
-            result = int(n);
-            if (n < 1)
-                continue;
-            if (fromPort != sPeerPort || !isLoopbackV4(from)) {
-                // After the handshake only the peer may give the command.
-                qDebug("dropped %lld bytes from %s:%d, not the peer\n", size, addrText(from).constData(), fromPort);
-                result = 0;
-                continue;
-            }
-            sLastRecvSize = size;
-            qDebug("hpServerRecv end(%d)\n", result);
-            return result;
-        }
-    }
+    // After the handshake only the peer may give the command.
+    const auto isPeer = [](const QHostAddress &from, quint16 fromPort) {
+        return fromPort == sPeerPort && isLoopbackV4(from);
+    };
+    const int result = hpRecvFromPeer(sSocket, buf, len, timeoutMs, isPeer, &sLastRecvSize);
     qDebug("hpServerRecv end(%d)\n", result);
     return result;
 }

@@ -16,11 +16,6 @@ QHostAddress sPeerAddr;
 quint16 sPeerPort = 0;
 qint64 sPeerPid = 0;
 
-QByteArray addrText(const QHostAddress &a)
-{
-    return a.toString().toLatin1();
-}
-
 // The socket belongs to the thread that made it; the update installer and
 // the removal worker are different threads.
 void releaseSocket()
@@ -90,7 +85,7 @@ bool hpClientInit()
     for (quint16 port : peerPortArray) {
         const QHostAddress to(QHostAddress::LocalHost);
         const qint64 sent = sSocket->writeDatagram(hello, to, port);
-        qDebug("send %s --> %s:%d (%d bytes sent)\n", hello.constData(), addrText(to).constData(), port, int(sent));
+        qDebug("send %s --> %s:%d (%d bytes sent)\n", hello.constData(), hpAddrText(to).constData(), port, int(sent));
         if (sent == hello.size()) {
             for (int poll = 0; poll < 6; ++poll) {
                 QHostAddress from;
@@ -99,14 +94,14 @@ bool hpClientInit()
                     ? sSocket->readDatagram(buf, sizeof buf - 1, &from, &fromPort) : -1;
                 if (n > 0 && hpIsHello(buf, int(n))) {
                     buf[n] = 0;
-                    qDebug("recv %s from:%s:%d\n", buf, addrText(from).constData(), fromPort);
+                    qDebug("recv %s from:%s:%d\n", buf, hpAddrText(from).constData(), fromPort);
                     sPeerPid = hpHelloPid(buf, int(n));
                     // A dual-stack socket reports the sender as ::ffff:127.0.0.1.
                     bool v4 = false;
                     const quint32 a = from.toIPv4Address(&v4);
                     sPeerAddr = v4 ? QHostAddress(a) : from;
                     sPeerPort = fromPort;
-                    qDebug("Found Server: %s:%d,%lld\n", addrText(sPeerAddr).constData(), sPeerPort, sPeerPid);
+                    qDebug("Found Server: %s:%d,%lld\n", hpAddrText(sPeerAddr).constData(), sPeerPort, sPeerPid);
                     qDebug("connected\n");
                     qDebug("hpClientInit end\n");
                     return true;
@@ -150,30 +145,8 @@ int hpClientSend(const char *data, int len)
 int hpClientRecv(char *buf, int len, int timeoutMs)
 {
     qDebug("hpClientRecv begin\n");
-    int result = -1;
-    const int attempts = (timeoutMs + 99) / 100;
-    for (int i = 0; i < attempts && sSocket; ++i) {
-        if (i > 0) {
-            QThread::msleep(100);
-            qDebug(".");
-        }
-        while (sSocket->hasPendingDatagrams()) {
-            QHostAddress from;
-            quint16 fromPort = 0;
-            const qint64 n = sSocket->readDatagram(buf, len, &from, &fromPort);
-            result = int(n);
-            if (n < 1)
-                continue;
-            if (!isPeer(from, fromPort)) {
-                // Only the service that answered the hello speaks for it.
-                qDebug("dropped %d bytes from %s:%d, not the peer\n", int(n), addrText(from).constData(), fromPort);
-                result = 0;
-                continue;
-            }
-            qDebug("hpClientRecv end(%d)\n", result);
-            return result;
-        }
-    }
+    // Only the service that answered the hello speaks for it.
+    const int result = hpRecvFromPeer(sSocket, buf, len, timeoutMs, isPeer, nullptr);
     qDebug("hpClientRecv end(%d)\n", result);
     return result;
 }
