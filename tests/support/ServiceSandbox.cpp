@@ -70,6 +70,9 @@ bool ServiceSandbox::start(const QStringList &args, const QString &extraPath)
         // /tmp first: the build folder may itself lie below /tmp.
         QStringLiteral("--tmpfs"), QStringLiteral("/tmp"),
         QStringLiteral("--ro-bind"), bin, bin,
+        // Sanitizer builds read their suppressions from here.
+        QStringLiteral("--ro-bind"), qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tests"),
+        qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tests"),
         QStringLiteral("--bind"), mWork, mWork,
         QStringLiteral("--bind"), mountDir(), QStringLiteral("/tmp/Kestrelsweep"),
         QStringLiteral("--tmpfs"), QStringLiteral("/usr/local"),
