@@ -6,7 +6,6 @@
 #include "hpSettings.h"
 
 #include <QDir>
-#include <QDateTime>
 #include <QFileInfo>
 #include <QSettings>
 

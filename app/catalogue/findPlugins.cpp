@@ -5,7 +5,6 @@
 #include "ScanSupport.h"
 #include "hpSettings.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 #include <QSettings>
 
