@@ -1,50 +1,7 @@
 #include "AppCenter.h"
 
 #include "AppInfo.h"
-
-#include <QMutex>
-
-#if defined(__SANITIZE_THREAD__)
-#include <sanitizer/tsan_interface.h>
-#endif
-
-namespace {
-
-// Holds the store's mutex for one scope. Qt 5's QMutex is invisible to the
-// thread sanitizer (its slow path lives in an uninstrumented library), so
-// sanitizer builds announce each lock and unlock themselves.
-class Locker
-{
-public:
-    explicit Locker(QMutex *mutex)
-        : mMutex(mutex)
-    {
-#if defined(__SANITIZE_THREAD__)
-        __tsan_mutex_pre_lock(mMutex, 0);
-#endif
-        mMutex->lock();
-#if defined(__SANITIZE_THREAD__)
-        __tsan_mutex_post_lock(mMutex, 0, 0);
-#endif
-    }
-    ~Locker()
-    {
-#if defined(__SANITIZE_THREAD__)
-        __tsan_mutex_pre_unlock(mMutex, 0);
-#endif
-        mMutex->unlock();
-#if defined(__SANITIZE_THREAD__)
-        __tsan_mutex_post_unlock(mMutex, 0);
-#endif
-    }
-    Locker(const Locker &) = delete;
-    Locker &operator=(const Locker &) = delete;
-
-private:
-    QMutex *mMutex;
-};
-
-} // namespace
+#include "StoreLock.h"
 
 AppCenter *AppCenter::Inst()
 {
@@ -69,7 +26,7 @@ AppCenter::~AppCenter()
 
 void AppCenter::getAppList(QList<AppInfo *> &list)
 {
-    Locker lock(mMutex);
+    StoreLock lock(mMutex);
     list.reserve(list.size() + mApps.size());
     for (const AppInfo *info : qAsConst(mApps))
         list.append(new AppInfo(*info));
@@ -83,7 +40,7 @@ void AppCenter::releaseAppList(QList<AppInfo *> &list)
 
 bool AppCenter::append(AppInfo *const &info)
 {
-    Locker lock(mMutex);
+    StoreLock lock(mMutex);
     mApps.append(info);
     return true;
 }
@@ -92,7 +49,7 @@ bool AppCenter::append(QList<AppInfo *> const &list)
 {
     // One lock per element, so a reader is never kept waiting for a whole batch.
     for (AppInfo *info : list) {
-        Locker lock(mMutex);
+        StoreLock lock(mMutex);
         mApps.append(info);
     }
     emit dataAppend();
@@ -101,7 +58,7 @@ bool AppCenter::append(QList<AppInfo *> const &list)
 
 bool AppCenter::remove(int index)
 {
-    Locker lock(mMutex);
+    StoreLock lock(mMutex);
     if (index >= 0 && index < mApps.size())
         delete mApps.takeAt(index);
     return true;
@@ -109,7 +66,7 @@ bool AppCenter::remove(int index)
 
 bool AppCenter::remove(AppInfo const *info)
 {
-    Locker lock(mMutex);
+    StoreLock lock(mMutex);
     for (int i = 0; i < mApps.size(); ++i) {
         if (mApps.at(i)->path == info->path) {
             delete mApps.takeAt(i);
@@ -130,7 +87,7 @@ bool AppCenter::update(AppInfo const *info)
 {
     bool found = false;
     {
-        Locker lock(mMutex);
+        StoreLock lock(mMutex);
         for (AppInfo *stored : qAsConst(mApps)) {
             if (stored->path == info->path) {
                 *stored = *info;
