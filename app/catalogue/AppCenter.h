@@ -4,6 +4,7 @@
 #include <QObject>
 
 class AppInfo;
+class ItemWidget;
 class QMutex;
 
 // The process-wide catalogue. The discovery worker appends and updates, the
@@ -17,6 +18,8 @@ public:
 
     void getAppList(QList<AppInfo *> &list);
     void releaseAppList(QList<AppInfo *> &list);
+    // Defined beside the row widget, so this library needs no widgets.
+    void updateUI(QList<ItemWidget *> &rows);
 
     bool append(AppInfo *const &info);
     bool append(QList<AppInfo *> const &list);

@@ -3,6 +3,8 @@
 // Run through tools/screenshot, which provides a real X server (xvfb).
 #include "AboutDlg.h"
 #include "AppEnv.h"
+#include "AppInfo.h"
+#include "ItemWidget.h"
 #include "MsgDlg.h"
 #include "PreferencesDlg.h"
 #include "ProgressDlg.h"
@@ -18,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
+#include <QVBoxLayout>
 #include <QWindow>
 
 #include <cstdio>
@@ -64,6 +67,33 @@ QMap<QString, Factory> windows()
         return dlg;
     });
     w.insert(QStringLiteral("about"), [] { return new AboutDlg; });
+    w.insert(QStringLiteral("rows"), [] {
+        // Three list rows: measured, not yet measured, and one without an icon.
+        static QTemporaryDir icons;
+        QImage(QStringLiteral(":/sysIcon/rc/appicon.png")).save(icons.filePath(QStringLiteral("icon_32x32.png")));
+        auto *list = new QWidget;
+        list->setStyleSheet(QStringLiteral("background-color: white;"));
+        auto *layout = new QVBoxLayout(list);
+        layout->setContentsMargins(5, 0, 5, 0);
+        const struct { const char *name, *version, *path; qint64 size; } rows[] = {
+            {"Kestrelsweep.app", "1.0.0", "/Applications/Kestrelsweep.app", 23552},
+            {"Café Außenseiter.app", "", "/Users/ann/Applications/Utilities/Café Außenseiter.app", -1},
+            {"Weather", "2.1", "/Library/Widgets/Weather.wdgt", 812},
+        };
+        for (const auto &row : rows) {
+            AppInfo info;
+            info.name = QString::fromUtf8(row.name);
+            info.version = QString::fromUtf8(row.version);
+            info.path = QString::fromUtf8(row.path);
+            info.iconDir = row.size == 812 ? QStringLiteral("/nonexistent") : icons.path();
+            info.lastOpenTime = QStringLiteral("08/12/2026 15:04:12");
+            auto *item = new ItemWidget(&info, list);
+            if (row.size >= 0)
+                item->setSizeWidget(row.size);
+            layout->addWidget(item, 0, Qt::AlignTop);
+        }
+        return list;
+    });
     return w;
 }
 

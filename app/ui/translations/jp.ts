@@ -49,7 +49,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>CheckUpdate</name>
     <message>
-        <location filename="pending_texts.h" line="+34"/>
+        <location filename="pending_texts.h" line="+33"/>
         <source>Checking Update...</source>
         <translation>アップデートを確認中...</translation>
     </message>
@@ -185,7 +185,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>ItemWidget</name>
     <message>
-        <location line="-37"/>
+        <location filename="../ItemWidget.cpp" line="+47"/>
         <source>Calculate...</source>
         <translation>計算中...</translation>
     </message>
@@ -193,7 +193,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>ListWidget</name>
     <message>
-        <location line="-2"/>
+        <location filename="pending_texts.h" line="-38"/>
         <source>Loading ...</source>
         <translation>読み込み中...</translation>
     </message>
@@ -331,7 +331,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>RemoveWidget</name>
     <message>
-        <location filename="pending_texts.h" line="+9"/>
+        <location filename="pending_texts.h" line="+8"/>
         <source>Cancel</source>
         <translation>キャンセル</translation>
     </message>

@@ -19,7 +19,6 @@ static const char *const ksPendingTexts[] = {
 
     QT_TRANSLATE_NOOP("ListWidget", "Loading ..."),
     QT_TRANSLATE_NOOP("ListWidget", "None"),
-    QT_TRANSLATE_NOOP("ItemWidget", "Calculate..."),
     QT_TRANSLATE_NOOP("SearchEdit", "Search"),
 
     QT_TRANSLATE_NOOP("RemoveWidget", "Cancel"),

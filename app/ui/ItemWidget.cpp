@@ -1,0 +1,89 @@
+#include "ItemWidget.h"
+#include "ui_ItemWidget.h"
+
+#include "AppInfo.h"
+#include "hpUtils.h"
+
+#include <QImage>
+#include <QPixmap>
+
+namespace {
+
+const char kGenericIcon[] =
+    "/System/Library/CoreServices/CoreTypes.bundle/Contents/Resources/GenericDocumentIcon.icns";
+
+} // namespace
+
+ItemWidget::ItemWidget(AppInfo *info, QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::ItemWidget)
+    , mKind(info->kind)
+    , mName(info->name)
+    , mPath(info->path)
+    , mBundleId(info->bundleId)
+{
+    ui->setupUi(this);
+    setFixedSize(560, 60);
+    setStyleSheet(QStringLiteral("background-color: white"));
+    connect(ui->checkBox, &QCheckBox::stateChanged, this, &ItemWidget::checkAllFolder);
+#ifndef Q_OS_MACOS
+    // The row is laid out for macOS, where a point is a pixel; at 96 dpi the
+    // same point sizes would clip the date and overlap the path.
+    for (QLabel *label : {ui->labelName, ui->labelPath, ui->labelSize, ui->labelTime}) {
+        QFont font = label->font();
+        font.setPixelSize(font.pointSize());
+        label->setFont(font);
+    }
+#endif
+
+    // The scanners only convert icons for the three kinds they know; anything
+    // else gets the system's generic document. A missing file leaves the label blank.
+    const bool known = mKind >= 0 && mKind <= 2;
+    mIconFile = known ? info->iconDir + QStringLiteral("/icon_32x32.png") : QString::fromLatin1(kGenericIcon);
+    const QImage image(mIconFile);
+    const QImage scaled = image.isNull()
+        ? QImage()
+        : image.scaled(32, 32, Qt::IgnoreAspectRatio, known ? Qt::SmoothTransformation : Qt::FastTransformation);
+    ui->labelIcon->setPixmap(QPixmap::fromImage(scaled));
+
+    QString shown = mName;
+    shown.remove(QStringLiteral(".app"));
+    if (!info->version.isEmpty())
+        shown += QStringLiteral(" (") + info->version + QLatin1Char(')');
+    ui->labelName->setText(shown);
+    ui->labelPath->setText(mPath);
+    ui->labelPath->setToolTip(mPath);
+    ui->labelSize->setText(tr("Calculate..."));
+    ui->labelTime->setText(info->lastOpenTime);
+}
+
+ItemWidget::~ItemWidget()
+{
+    delete ui;
+}
+
+void ItemWidget::setCheckState(bool checked)
+{
+    ui->checkBox->setChecked(checked);
+}
+
+bool ItemWidget::isChecked() const
+{
+    return ui->checkBox->isChecked();
+}
+
+QString ItemWidget::appSize() const
+{
+    return ui->labelSize->text();
+}
+
+bool ItemWidget::setSizeWidget(long long kib)
+{
+    ui->labelSize->setText(hpSizeToString(kib));
+    return true;
+}
+
+void ItemWidget::checkAllFolder(int state)
+{
+    emit checkboxClicked(state, mPath);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class AppInfo;
+
+namespace Ui {
+class ItemWidget;
+}
+
+// One row of the list view. It copies what it shows out of the record, so the
+// record may be released as soon as the row is built.
+class ItemWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ItemWidget(AppInfo *info, QWidget *parent = nullptr);
+    ~ItemWidget() override;
+
+    void setCheckState(bool checked);
+    bool isChecked() const;
+
+    QString appName() const { return mName; }
+    QString appPath() const { return mPath; }
+    QString appBundleId() const { return mBundleId; }
+    QString appIcon() const { return mIconFile; }
+    QString appSize() const;
+
+signals:
+    void checkboxClicked(int state, QString path);
+
+public slots:
+    bool setSizeWidget(long long kib);
+    void checkAllFolder(int state);
+
+private:
+    Ui::ItemWidget *ui;
+    int mKind;
+    QString mName;
+    QString mPath;
+    QString mBundleId;
+    QString mIconFile;
+};

@@ -1,0 +1,223 @@
+#include "AppCenter.h"
+#include "AppInfo.h"
+#include "ItemWidget.h"
+
+#include <QCheckBox>
+#include <QImage>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QLabel *label(ItemWidget &row, const char *name)
+{
+    return row.findChild<QLabel *>(QLatin1String(name));
+}
+
+AppInfo record(const QString &path, qint64 size = 0, int sizeState = 0)
+{
+    AppInfo info;
+    info.name = QFileInfo(path).fileName();
+    info.path = path;
+    info.size = size;
+    info.sizeState = sizeState;
+    return info;
+}
+
+void clearStore()
+{
+    QList<AppInfo *> copies;
+    AppCenter::Inst()->getAppList(copies);
+    for (int i = 0; i < copies.size(); ++i)
+        AppCenter::Inst()->remove(0);
+    AppCenter::Inst()->releaseAppList(copies);
+}
+
+} // namespace
+
+class TestItemWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void nameLabel_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("shown");
+
+        QTest::newRow("plain app") << "Notes.app" << "" << "Notes";
+        QTest::newRow("with version") << "Notes.app" << "2.1" << "Notes (2.1)";
+        QTest::newRow("every .app goes") << "My.app Helper.app" << "1" << "My Helper (1)";
+        QTest::newRow("suffix case kept") << "Tools.APP" << "" << "Tools.APP";
+        QTest::newRow("widget name") << "Weather" << "3.0b" << "Weather (3.0b)";
+        QTest::newRow("non-Latin-1") << "Записи.app" << "" << "Записи";
+    }
+
+    void nameLabel()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, version);
+        QFETCH(QString, shown);
+
+        AppInfo info = record(QStringLiteral("/Applications/x.app"));
+        info.name = name;
+        info.version = version;
+        ItemWidget row(&info);
+        QCOMPARE(label(row, "labelName")->text(), shown);
+        QCOMPARE(row.appName(), name);
+    }
+
+    void fieldsAndAccessors()
+    {
+        AppInfo info = record(QStringLiteral("/Users/ann/Applications/Tool Box.app"));
+        info.bundleId = QStringLiteral("org.example.toolbox");
+        info.lastOpenTime = QStringLiteral("01/02/2026 10:11:12");
+        ItemWidget row(&info);
+
+        QCOMPARE(row.size(), QSize(560, 60));
+        QCOMPARE(row.appPath(), info.path);
+        QCOMPARE(row.appBundleId(), info.bundleId);
+        QCOMPARE(label(row, "labelPath")->text(), info.path);
+        QCOMPARE(label(row, "labelTime")->text(), info.lastOpenTime);
+        QCOMPARE(row.appSize(), QStringLiteral("Calculate..."));
+        QCOMPARE(row.windowTitle(), QStringLiteral("test"));
+        QVERIFY(!row.isChecked());
+
+        // The row keeps its own copies: the record may go away.
+        info.path.clear();
+        QCOMPARE(row.appPath(), QStringLiteral("/Users/ann/Applications/Tool Box.app"));
+    }
+
+    void sizeLabel_data()
+    {
+        QTest::addColumn<qint64>("kib");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("zero") << qint64(0) << "0K";
+        QTest::newRow("kilobytes") << qint64(1023) << "1023K";
+        QTest::newRow("megabytes") << qint64(1536) << "1.50M";
+        QTest::newRow("gigabytes") << qint64(3) * 1024 * 1024 << "3.00G";
+    }
+
+    void sizeLabel()
+    {
+        QFETCH(qint64, kib);
+        QFETCH(QString, text);
+
+        AppInfo info = record(QStringLiteral("/Applications/a.app"));
+        ItemWidget row(&info);
+        QVERIFY(row.setSizeWidget(kib));
+        QCOMPARE(row.appSize(), text);
+    }
+
+    void icon_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("fileExists");
+        QTest::addColumn<bool>("fromIconDir");
+        QTest::addColumn<bool>("shown");
+
+        QTest::newRow("application") << 0 << true << true << true;
+        QTest::newRow("widget") << 1 << true << true << true;
+        QTest::newRow("plug-in") << 2 << true << true << true;
+        QTest::newRow("missing icon") << 0 << false << true << false;
+        QTest::newRow("unknown kind: generic document") << 7 << true << false << false;
+        QTest::newRow("negative kind: generic document") << -1 << true << false << false;
+    }
+
+    void icon()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, fileExists);
+        QFETCH(bool, fromIconDir);
+        QFETCH(bool, shown);
+
+        QTemporaryDir dir;
+        const QString iconDir = dir.path() + QStringLiteral("/icons/Some App");
+        QVERIFY(QDir().mkpath(iconDir));
+        if (fileExists) {
+            QImage image(128, 64, QImage::Format_ARGB32);
+            image.fill(Qt::red);
+            QVERIFY(image.save(iconDir + QStringLiteral("/icon_32x32.png")));
+        }
+
+        AppInfo info = record(QStringLiteral("/Applications/Some App.app"));
+        info.kind = kind;
+        info.iconDir = iconDir;
+        ItemWidget row(&info);
+
+        const QString expected = fromIconDir
+            ? iconDir + QStringLiteral("/icon_32x32.png")
+            : QStringLiteral("/System/Library/CoreServices/CoreTypes.bundle/Contents/Resources/GenericDocumentIcon.icns");
+        QCOMPARE(row.appIcon(), expected);
+        const QPixmap pixmap = label(row, "labelIcon")->pixmap(Qt::ReturnByValue);
+        QCOMPARE(!pixmap.isNull(), shown);
+        if (shown)
+            QCOMPARE(pixmap.size(), QSize(32, 32));
+    }
+
+    void checkBoxReportsPath()
+    {
+        AppInfo info = record(QStringLiteral("/Applications/A b.app"));
+        ItemWidget row(&info);
+        QSignalSpy spy(&row, &ItemWidget::checkboxClicked);
+
+        row.setCheckState(true);
+        row.setCheckState(true); // no change, no signal
+        QVERIFY(row.isChecked());
+        row.findChild<QCheckBox *>(QStringLiteral("checkBox"))->click();
+        QVERIFY(!row.isChecked());
+
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(spy.at(0).at(0).toInt(), 2);
+        QCOMPARE(spy.at(0).at(1).toString(), info.path);
+        QCOMPARE(spy.at(1).at(0).toInt(), 0);
+        QCOMPARE(spy.at(1).at(1).toString(), info.path);
+    }
+
+    // The store fills the size labels of the positions both lists have, and
+    // only from measured records.
+    void storeUpdatesRows_data()
+    {
+        QTest::addColumn<int>("rowCount");
+        QTest::addColumn<QStringList>("sizes");
+
+        QTest::newRow("fewer rows") << 2 << QStringList{"10K", "Calculate..."};
+        QTest::newRow("as many") << 3 << QStringList{"10K", "Calculate...", "2.00M"};
+        QTest::newRow("more rows") << 4 << QStringList{"10K", "Calculate...", "2.00M", "Calculate..."};
+        QTest::newRow("no rows") << 0 << QStringList{};
+    }
+
+    void storeUpdatesRows()
+    {
+        QFETCH(int, rowCount);
+        QFETCH(QStringList, sizes);
+
+        clearStore();
+        AppCenter::Inst()->append(QList<AppInfo *>{
+            new AppInfo(record(QStringLiteral("/Applications/a.app"), 10, 2)),
+            new AppInfo(record(QStringLiteral("/Applications/b.app"), 99, 0)),
+            new AppInfo(record(QStringLiteral("/Applications/c.app"), 2048, 2)),
+        });
+
+        QList<ItemWidget *> rows;
+        for (int i = 0; i < rowCount; ++i) {
+            AppInfo info = record(QStringLiteral("/Applications/row%1.app").arg(i));
+            rows.append(new ItemWidget(&info));
+        }
+        AppCenter::Inst()->updateUI(rows);
+
+        QStringList shown;
+        for (ItemWidget *row : qAsConst(rows))
+            shown.append(row->appSize());
+        QCOMPARE(shown, sizes);
+        qDeleteAll(rows);
+        clearStore();
+    }
+};
+
+QTEST_MAIN(TestItemWidget)
+#include "tst_itemwidget.moc"
