@@ -41,6 +41,8 @@ void AppCenter::releaseAppList(QList<AppInfo *> &list)
 bool AppCenter::append(AppInfo *const &info)
 {
     StoreLock lock(mMutex);
+    if (!mFirstIndex.contains(info->path))
+        mFirstIndex.insert(info->path, mApps.size());
     mApps.append(info);
     return true;
 }
@@ -50,6 +52,8 @@ bool AppCenter::append(QList<AppInfo *> const &list)
     // One lock per element, so a reader is never kept waiting for a whole batch.
     for (AppInfo *info : list) {
         StoreLock lock(mMutex);
+        if (!mFirstIndex.contains(info->path))
+            mFirstIndex.insert(info->path, mApps.size());
         mApps.append(info);
     }
     emit dataAppend();
@@ -59,21 +63,22 @@ bool AppCenter::append(QList<AppInfo *> const &list)
 bool AppCenter::remove(int index)
 {
     StoreLock lock(mMutex);
-    if (index >= 0 && index < mApps.size())
+    if (index >= 0 && index < mApps.size()) {
         delete mApps.takeAt(index);
+        reindex();
+    }
     return true;
 }
 
 bool AppCenter::remove(AppInfo const *info)
 {
     StoreLock lock(mMutex);
-    for (int i = 0; i < mApps.size(); ++i) {
-        if (mApps.at(i)->path == info->path) {
-            delete mApps.takeAt(i);
-            return true;
-        }
-    }
-    return false;
+    const int index = mFirstIndex.value(info->path, -1);
+    if (index < 0)
+        return false;
+    delete mApps.takeAt(index);
+    reindex();
+    return true;
 }
 
 bool AppCenter::remove(QList<AppInfo *> const &list)
@@ -88,12 +93,10 @@ bool AppCenter::update(AppInfo const *info)
     bool found = false;
     {
         StoreLock lock(mMutex);
-        for (AppInfo *stored : qAsConst(mApps)) {
-            if (stored->path == info->path) {
-                *stored = *info;
-                found = true;
-                break;
-            }
+        const int index = mFirstIndex.value(info->path, -1);
+        if (index >= 0) {
+            *mApps[index] = *info;
+            found = true;
         }
     }
     if (found)
@@ -106,4 +109,13 @@ bool AppCenter::update(QList<AppInfo *> const &list)
     for (const AppInfo *info : list)
         update(info);
     return false;
+}
+
+// Removals are rare (one per uninstalled item), so they rebuild the index
+// rather than shift it.
+void AppCenter::reindex()
+{
+    mFirstIndex.clear();
+    for (int i = mApps.size() - 1; i >= 0; --i)
+        mFirstIndex.insert(mApps.at(i)->path, i);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 
@@ -37,6 +38,11 @@ private:
     AppCenter();
     ~AppCenter() override;
 
+    void reindex();
+
     QMutex *mMutex;
     QList<AppInfo *> mApps;
+    // Position of the first record of each path; the size pass updates every
+    // record once, and a linear search made that quadratic.
+    QHash<QString, int> mFirstIndex;
 };

@@ -220,6 +220,40 @@ private slots:
         AppCenter::Inst()->releaseAppList(batch);
     }
 
+    // Removals shift positions; later updates must still land on the record of
+    // the same path, and on the next duplicate once the first one is gone.
+    void updateAfterRemoval_data()
+    {
+        QTest::addColumn<QString>("removal");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("first by index") << "index 0" << QStringList{"b!", "a!", "c!"};
+        QTest::newRow("middle by index") << "index 1" << QStringList{"a!", "a.app", "c!"};
+        QTest::newRow("last by index") << "index 3" << QStringList{"a!", "b!", "a.app"};
+        QTest::newRow("first duplicate by path") << "path /a.app" << QStringList{"b!", "a!", "c!"};
+        QTest::newRow("unknown path") << "path /x.app" << QStringList{"a!", "b!", "a.app", "c!"};
+    }
+
+    void updateAfterRemoval()
+    {
+        QFETCH(QString, removal);
+        QFETCH(QStringList, names);
+        fill({QStringLiteral("/a.app"), QStringLiteral("/b.app"), QStringLiteral("/a.app"), QStringLiteral("/c.app")});
+        if (removal.startsWith(QLatin1String("index "))) {
+            AppCenter::Inst()->remove(removal.mid(6).toInt());
+        } else {
+            AppInfo probe;
+            probe.path = removal.mid(5);
+            AppCenter::Inst()->remove(&probe);
+        }
+        for (const char *path : {"/a.app", "/b.app", "/c.app"}) {
+            AppInfo measured;
+            measured.path = QLatin1String(path);
+            measured.name = measured.path.mid(1, 1) + QLatin1Char('!');
+            AppCenter::Inst()->update(&measured);
+        }
+        QCOMPARE(storedNames(), names);
+    }
+
     // The store's lock must be free when the signals arrive, or a directly
     // connected reader (as the list view is, in tests) would dead-lock.
     void signalsLeaveStoreUnlocked()
