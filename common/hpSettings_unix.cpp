@@ -52,6 +52,27 @@ struct PlistDeleter {
 };
 using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 
+template<typename Visit>
+void forEachItem(plist_t dict, Visit visit)
+{
+    plist_dict_iter it = nullptr;
+    plist_dict_new_iter(dict, &it);
+    if (!it)
+        return;
+    for (;;) {
+        char *key = nullptr;
+        plist_t val = nullptr;
+        plist_dict_next_item(dict, it, &key, &val);
+        if (!val) {
+            free(key);
+            break;
+        }
+        visit(key, val);
+        free(key);
+    }
+    free(it);
+}
+
 QVariant fromNode(plist_t node, int depth)
 {
     // A hostile file could nest without end; real property lists never do.
@@ -105,22 +126,9 @@ QVariant fromNode(plist_t node, int depth)
     }
     case PLIST_DICT: {
         QVariantMap map;
-        plist_dict_iter it = nullptr;
-        plist_dict_new_iter(node, &it);
-        if (!it)
-            return map;
-        for (;;) {
-            char *key = nullptr;
-            plist_t val = nullptr;
-            plist_dict_next_item(node, it, &key, &val);
-            if (!val) {
-                free(key);
-                break;
-            }
+        forEachItem(node, [&](const char *key, plist_t val) {
             map.insert(QString::fromUtf8(key), fromNode(val, depth + 1));
-            free(key);
-        }
-        free(it);
+        });
         return map;
     }
     default:
@@ -199,9 +207,11 @@ bool readPlist(QIODevice &device, QSettings::SettingsMap &map)
     PlistPtr guard(root);
     if (!root || plist_get_node_type(root) != PLIST_DICT)
         return false;
-    const QVariantMap top = fromNode(root, 0).toMap();
-    for (auto it = top.constBegin(); it != top.constEnd(); ++it)
-        map.insert(toQtKey(it.key()), it.value());
+    // The top level goes straight into Qt's map: the size caches hold an entry
+    // per installed item and are read on every start.
+    forEachItem(root, [&](const char *key, plist_t val) {
+        map.insert(toQtKey(QString::fromUtf8(key)), fromNode(val, 1));
+    });
     return true;
 }
 
