@@ -4,7 +4,6 @@
 #include <QString>
 
 class AppInfo;
-class QDateTime;
 class QFileInfo;
 class QSettings;
 
@@ -14,7 +13,6 @@ namespace scan {
 // Entries of a folder: files and folders, no hidden ones, links followed,
 // sorted by name case-sensitively.
 QFileInfoList listFolder(const QString &folder);
-QString timeText(const QDateTime &time);
 // Last-read time of a file, empty when there is no such file.
 QString lastReadText(const QString &file);
 // Fills what every kind reads alike: kind, name (the value of nameKey, else

@@ -405,8 +405,35 @@ private slots:
         QVERIFY(!QFileInfo::exists(dir + QStringLiteral("PWNED")));
     }
 
+    // Times are shown in the local zone, daylight saving included.
+    void binaryPlistAndTimes_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QDateTime>("read");
+        QTest::addColumn<QDateTime>("modified");
+
+        const QDateTime winter(QDate(2020, 12, 31), QTime(23, 59, 58));
+        const QDateTime summer(QDate(2021, 7, 4), QTime(5, 6, 7));
+        QTest::newRow("UTC") << QByteArray("UTC") << summer << winter;
+        QTest::newRow("Berlin, summer and winter") << QByteArray("Europe/Berlin") << summer << winter;
+        QTest::newRow("New York") << QByteArray("America/New_York") << winter << summer;
+        QTest::newRow("Kolkata, half hours") << QByteArray("Asia/Kolkata") << summer << winter;
+        QTest::newRow("before 1970") << QByteArray("Europe/Berlin") << QDateTime(QDate(1969, 7, 21), QTime(3, 56, 0))
+                                     << winter;
+    }
+
     void binaryPlistAndTimes()
     {
+        QFETCH(QByteArray, zone);
+        QFETCH(QDateTime, read);
+        QFETCH(QDateTime, modified);
+        const QByteArray oldZone = qgetenv("TZ");
+        qputenv("TZ", zone);
+        tzset();
+        // The wall-clock times are meant in the zone under test.
+        read = QDateTime(read.date(), read.time(), Qt::LocalTime);
+        modified = QDateTime(modified.date(), modified.time(), Qt::LocalTime);
+
         const QString dir = folder(QStringLiteral("Applications"));
         const QString bundle = dir + QStringLiteral("Bin.app");
         QDir().mkpath(bundle + QStringLiteral("/Contents/MacOS"));
@@ -420,8 +447,6 @@ private slots:
                  0);
         const QString exe = bundle + QStringLiteral("/Contents/MacOS/Bin");
         writeFile(exe, "x");
-        const QDateTime read(QDate(2021, 3, 4), QTime(5, 6, 7));
-        const QDateTime modified(QDate(2020, 12, 31), QTime(23, 59, 58));
         struct utimbuf exeTimes = {read.toSecsSinceEpoch(), read.toSecsSinceEpoch()};
         struct utimbuf bundleTimes = {modified.toSecsSinceEpoch(), modified.toSecsSinceEpoch()};
         QCOMPARE(utime(QFile::encodeName(exe).constData(), &exeTimes), 0);
@@ -434,9 +459,15 @@ private slots:
         QCOMPARE(info->version, QStringLiteral("3.1"));
         QCOMPARE(info->bundleId, QStringLiteral("com.example.Bin"));
         QCOMPARE(info->notice, QStringLiteral("\u00a9 Us"));
-        QCOMPARE(info->lastOpenTime, QStringLiteral("04/03/2021 05:06:07"));
-        QCOMPARE(info->modifyTime, QStringLiteral("31/12/2020 23:59:58"));
+        const QString format = QStringLiteral("dd/MM/yyyy HH:mm:ss");
+        QCOMPARE(info->lastOpenTime, read.toString(format));
+        QCOMPARE(info->modifyTime, modified.toString(format));
         AppCenter::Inst()->releaseAppList(found);
+        if (oldZone.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", oldZone);
+        tzset();
     }
 };
 
