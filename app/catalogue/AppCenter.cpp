@@ -63,10 +63,8 @@ bool AppCenter::append(QList<AppInfo *> const &list)
 bool AppCenter::remove(int index)
 {
     StoreLock lock(mMutex);
-    if (index >= 0 && index < mApps.size()) {
-        delete mApps.takeAt(index);
-        reindex();
-    }
+    if (index >= 0 && index < mApps.size())
+        takeAt(index);
     return true;
 }
 
@@ -76,8 +74,7 @@ bool AppCenter::remove(AppInfo const *info)
     const int index = mFirstIndex.value(info->path, -1);
     if (index < 0)
         return false;
-    delete mApps.takeAt(index);
-    reindex();
+    takeAt(index);
     return true;
 }
 
@@ -111,11 +108,23 @@ bool AppCenter::update(QList<AppInfo *> const &list)
     return false;
 }
 
-// Removals are rare (one per uninstalled item), so they rebuild the index
-// rather than shift it.
-void AppCenter::reindex()
+// Deletes the record at index and keeps the path index in step: later
+// positions move down one, and a duplicate path now has a new first record.
+void AppCenter::takeAt(int index)
 {
-    mFirstIndex.clear();
-    for (int i = mApps.size() - 1; i >= 0; --i)
-        mFirstIndex.insert(mApps.at(i)->path, i);
+    const QString path = mApps.at(index)->path;
+    delete mApps.takeAt(index);
+    for (auto it = mFirstIndex.begin(); it != mFirstIndex.end(); ++it) {
+        if (it.value() > index)
+            --it.value();
+    }
+    if (mFirstIndex.value(path) != index)
+        return;
+    for (int i = index; i < mApps.size(); ++i) {
+        if (mApps.at(i)->path == path) {
+            mFirstIndex.insert(path, i);
+            return;
+        }
+    }
+    mFirstIndex.remove(path);
 }

@@ -38,7 +38,7 @@ private:
     AppCenter();
     ~AppCenter() override;
 
-    void reindex();
+    void takeAt(int index);
 
     QMutex *mMutex;
     QList<AppInfo *> mApps;
