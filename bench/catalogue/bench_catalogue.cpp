@@ -2,7 +2,7 @@
 // cold and a warm icon cache against `find` over the same folders, and the cold
 // and warm size pass against one `du -sk` over all bundles, in the same run.
 // Figures are medians of five runs, but for the cold icon scan.
-//   bench_catalogue [generated-bundles]   (default 1000)
+//   bench_catalogue [generated-bundles]   (default 1000; needs bubblewrap)
 #include "AppCenter.h"
 #include "AppEnv.h"
 #include "AppFinder.h"
@@ -97,6 +97,32 @@ qint64 median(const std::function<qint64()> &run)
     return ns[ns.size() / 2];
 }
 
+// The sample world's fallback icons live under /System, as on a Mac, so the
+// figures are taken inside the sandbox that shows the world at /: outside it,
+// widgets without an icon of their own would be converted again on every scan.
+int runInSandbox(int generated)
+{
+    QTemporaryDir tmp;
+    const QString root = tmp.path() + QStringLiteral("/root");
+    if (QProcess::execute(QStringLiteral(KS_SOURCE_DIR "/tools/make-sample-root"),
+                          {root, QStringLiteral("--apps"), QString::number(generated)})
+        != 0) {
+        std::fprintf(stderr, "make-sample-root failed\n");
+        return 1;
+    }
+    QProcess inside;
+    inside.setProcessChannelMode(QProcess::ForwardedChannels);
+    inside.start(QStringLiteral(KS_SOURCE_DIR "/tools/sandbox"),
+                 {root, QStringLiteral("--standins"), QStringLiteral(KS_STANDIN_DIR), QStringLiteral("--bind-ro"),
+                  QCoreApplication::applicationDirPath(), QStringLiteral("--"),
+                  QCoreApplication::applicationFilePath(), QString::number(generated), QStringLiteral("--inside")});
+    if (!inside.waitForFinished(-1) || inside.exitStatus() != QProcess::NormalExit) {
+        std::fprintf(stderr, "the sandbox did not run: %s\n", qPrintable(inside.errorString()));
+        return 1;
+    }
+    return inside.exitCode();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -104,17 +130,11 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     const int generated = argc > 1 ? std::atoi(argv[1]) : 1000;
+    if (argc < 3 || qstrcmp(argv[2], "--inside") != 0)
+        return runInSandbox(generated);
 
-    QTemporaryDir tmp;
-    sRoot = tmp.path() + QStringLiteral("/root");
-    if (QProcess::execute(QStringLiteral(KS_SOURCE_DIR "/tools/make-sample-root"),
-                          {sRoot, QStringLiteral("--apps"), QString::number(generated)})
-        != 0) {
-        std::fprintf(stderr, "make-sample-root failed\n");
-        return 1;
-    }
-    qputenv("PATH", QByteArray(KS_STANDIN_DIR ":") + qgetenv("PATH"));
-    const QString icons = tmp.path() + QStringLiteral("/data/icon/");
+    sRoot.clear();
+    const QString icons = QStringLiteral("/tmp/bench-data/icon/");
     AppEnv::setEnv(envIconPath, icons);
     AppEnv::setEnv(envSizeList, icons + QStringLiteral("/sizeList.plist"));
     AppEnv::setEnv(envTimeList, icons + QStringLiteral("/timeList.plist"));
