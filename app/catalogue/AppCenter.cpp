@@ -41,9 +41,7 @@ void AppCenter::releaseAppList(QList<AppInfo *> &list)
 bool AppCenter::append(AppInfo *const &info)
 {
     StoreLock lock(mMutex);
-    if (!mFirstIndex.contains(info->path))
-        mFirstIndex.insert(info->path, mApps.size());
-    mApps.append(info);
+    appendLocked(info);
     return true;
 }
 
@@ -52,9 +50,7 @@ bool AppCenter::append(QList<AppInfo *> const &list)
     // One lock per element, so a reader is never kept waiting for a whole batch.
     for (AppInfo *info : list) {
         StoreLock lock(mMutex);
-        if (!mFirstIndex.contains(info->path))
-            mFirstIndex.insert(info->path, mApps.size());
-        mApps.append(info);
+        appendLocked(info);
     }
     emit dataAppend();
     return true;
@@ -106,6 +102,13 @@ bool AppCenter::update(QList<AppInfo *> const &list)
     for (const AppInfo *info : list)
         update(info);
     return false;
+}
+
+void AppCenter::appendLocked(AppInfo *info)
+{
+    if (!mFirstIndex.contains(info->path))
+        mFirstIndex.insert(info->path, mApps.size());
+    mApps.append(info);
 }
 
 // Deletes the record at index and keeps the path index in step: later

@@ -38,6 +38,8 @@ private:
     AppCenter();
     ~AppCenter() override;
 
+    // Both expect the lock held.
+    void appendLocked(AppInfo *info);
     void takeAt(int index);
 
     QMutex *mMutex;
