@@ -18,25 +18,24 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <vector>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
-QString sRoot;
 QElapsedTimer sClock;
 qint64 sLastAppend = 0;
 
 QStringList folders()
 {
-    const QString home = sRoot + QStringLiteral("/Users/tester");
-    return {sRoot + "/Applications/", home + "/Applications/", sRoot + "/Library/Widgets/",
-            home + "/Library/Widgets/", sRoot + "/Library/Internet Plug-Ins/", home + "/Library/Internet Plug-Ins/",
-            sRoot + "/Library/PreferencePanes/", home + "/Library/PreferencePanes/"};
+    const QString home = QStringLiteral("/Users/tester");
+    return {"/Applications/", home + "/Applications/", "/Library/Widgets/", home + "/Library/Widgets/",
+            "/Library/Internet Plug-Ins/", home + "/Library/Internet Plug-Ins/", "/Library/PreferencePanes/",
+            home + "/Library/PreferencePanes/"};
 }
 
 void clearCatalogue()
@@ -133,7 +132,6 @@ int main(int argc, char *argv[])
     if (argc < 3 || qstrcmp(argv[2], "--inside") != 0)
         return runInSandbox(generated);
 
-    sRoot.clear();
     const QString icons = QStringLiteral("/tmp/bench-data/icon/");
     AppEnv::setEnv(envIconPath, icons);
     AppEnv::setEnv(envSizeList, icons + QStringLiteral("/sizeList.plist"));

@@ -75,17 +75,17 @@ QMap<QString, Factory> windows()
         list->setStyleSheet(QStringLiteral("background-color: white;"));
         auto *layout = new QVBoxLayout(list);
         layout->setContentsMargins(5, 0, 5, 0);
-        const struct { const char *name, *version, *path; qint64 size; } rows[] = {
-            {"Kestrelsweep.app", "1.0.0", "/Applications/Kestrelsweep.app", 23552},
-            {"Café Außenseiter.app", "", "/Users/ann/Applications/Utilities/Café Außenseiter.app", -1},
-            {"Weather", "2.1", "/Library/Widgets/Weather.wdgt", 812},
+        const struct { const char *name, *version, *path; qint64 size; bool icon; } rows[] = {
+            {"Kestrelsweep.app", "1.0.0", "/Applications/Kestrelsweep.app", 23552, true},
+            {"Café Außenseiter.app", "", "/Users/ann/Applications/Utilities/Café Außenseiter.app", -1, true},
+            {"Weather", "2.1", "/Library/Widgets/Weather.wdgt", 812, false},
         };
         for (const auto &row : rows) {
             AppInfo info;
             info.name = QString::fromUtf8(row.name);
             info.version = QString::fromUtf8(row.version);
             info.path = QString::fromUtf8(row.path);
-            info.iconDir = row.size == 812 ? QStringLiteral("/nonexistent") : icons.path();
+            info.iconDir = row.icon ? icons.path() : QStringLiteral("/nonexistent");
             info.lastOpenTime = QStringLiteral("08/12/2026 15:04:12");
             auto *item = new ItemWidget(&info, list);
             if (row.size >= 0)
