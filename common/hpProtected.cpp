@@ -39,12 +39,6 @@ const char *const sSystemKept[] = {
     "/Library/Application Support/CrashReporter",
     "/Library/Logs/DiagnosticReports",
     "/Library/Caches/com.apple.iconservices.store",
-    "/private/var/db/receipts",
-    "/private/var/db",
-    "/private/var/folders",
-    "/private/var/log",
-    "/private/var/root",
-    "/private/var/tmp",
     "/private/tmp",
     "/Applications/Utilities",
     "~/Library/Application Support/CrashReporter",
@@ -55,9 +49,19 @@ const char *const sSystemKept[] = {
     "~/Library/Caches/com.apple.helpd",
 };
 
-// Everything below these is the system's own.
+// Everything below these is the system's own. The service's own folder and
+// launch definition are here too: removing them through the service would
+// leave a root job pointing at whatever a user puts in their place.
 const char *const sSystemTrees[] = {
-    "/System", "/usr", "/bin", "/sbin", "/etc", "/var", "/dev", "/private/etc", "/cores",
+    "/System", "/usr", "/bin", "/sbin", "/etc", "/var", "/dev", "/private/etc", "/private/var", "/cores",
+    "/opt/homebrew", "/usr/local/Kestrelsweep",
+    "/Library/LaunchDaemons/com.vextora.Kestrelsweep.helper.plist",
+};
+
+// Below /private/var only the entries of these two may go: installer receipts
+// and sockets, which the related-file search offers.
+const char *const sPrivateVarOpen[] = {
+    "/private/var/db/receipts", "/private/var/run",
 };
 
 // Standard folders of /usr/local; anything else there is a vendor's folder.
@@ -78,6 +82,7 @@ struct Tables
     QVector<QString> rootKept;
     QVector<QString> homeKept; // without the leading "~"
     QVector<QString> trees;
+    QVector<QString> privateVarOpen;
 
     Tables()
     {
@@ -94,6 +99,8 @@ struct Tables
         }
         for (const char *n : sSystemTrees)
             trees.append(fold(QString::fromLatin1(n)));
+        for (const char *n : sPrivateVarOpen)
+            privateVarOpen.append(fold(QString::fromLatin1(n)));
     }
 };
 
@@ -145,16 +152,18 @@ bool hpIsProtectedPath(const QString &path, const QString &home)
     if (parts.size() <= 1)
         return true;
 
-    for (const QString &tree : t.trees) {
-        if (!isUnder(p, tree))
-            continue;
-        if (tree == QLatin1String("/usr") && parts.size() >= 3 && parts.at(1) == QLatin1String("local")
-            && !t.usrLocalStandard.contains(parts.at(2)))
+    bool inTree = false;
+    for (const QString &tree : t.trees)
+        inTree = inTree || isUnder(p, tree);
+    if (inTree) {
+        for (const QString &open : t.privateVarOpen)
+            if (p.startsWith(open) && p.size() > open.size() + 1 && p.at(open.size()) == QLatin1Char('/'))
+                return false;
+        if (parts.size() >= 3 && parts.at(0) == QLatin1String("usr") && parts.at(1) == QLatin1String("local")
+            && !t.usrLocalStandard.contains(parts.at(2)) && !isUnder(p, QStringLiteral("/usr/local/kestrelsweep")))
             return false;
         return true;
     }
-    if (p == QLatin1String("/private/var"))
-        return true;
     for (const QString &kept : t.rootKept)
         if (p == kept)
             return true;
@@ -166,7 +175,9 @@ bool hpIsProtectedPath(const QString &path, const QString &home)
 
     if (protectedInHome(p, fold(stripTrailing(home)), t))
         return true;
-    if (parts.size() >= 2 && parts.at(0) == QLatin1String("users"))
-        return protectedInHome(p, QLatin1String("/users/") + parts.at(1), t);
+    // Every user's home, whichever system keeps them where.
+    for (const char *homes : {"users", "home"})
+        if (parts.size() >= 2 && parts.at(0) == QLatin1String(homes))
+            return protectedInHome(p, QLatin1Char('/') + parts.at(0) + QLatin1Char('/') + parts.at(1), t);
     return false;
 }

@@ -40,6 +40,21 @@ private slots:
         row("private var itself", "/private/var", true);
         row("receipts folder", "/private/var/db/receipts", true);
         row("receipt file", "/private/var/db/receipts/com.example.foo.bom", false);
+        row("socket", "/private/var/run/com.example.foo.sock", false);
+        row("run folder itself", "/private/var/run", true);
+        row("run folder, other case", "/Private/Var/Run/", true);
+        row("directory services database", "/private/var/db/dslocal", true);
+        row("inside the directory services database", "/private/var/db/dslocal/nodes/Default/users/root.plist", true);
+        row("root's ssh keys", "/private/var/root/.ssh", true);
+        row("swap", "/private/var/vm", true);
+        row("receipts beside the receipts folder", "/private/var/db/receiptsX/a", true);
+        row("homebrew", "/opt/homebrew", true);
+        row("homebrew binary", "/opt/homebrew/bin/foo", true);
+        row("opt vendor", "/opt/Foo", false);
+        row("service folder", "/usr/local/Kestrelsweep", true);
+        row("service binary", "/usr/local/kestrelsweep/kestrel-helper", true);
+        row("service launch definition", "/Library/LaunchDaemons/com.vextora.Kestrelsweep.helper.plist", true);
+        row("another launch definition of ours", "/Library/LaunchDaemons/com.vextora.Kestrelsweep.plist", false);
         row("home", "/Users/alice", true);
         row("home top-level folder", "/Users/alice/Documents", true);
         row("home top-level other case", "/users/ALICE/library", true);
@@ -56,6 +71,9 @@ private slots:
         row("home outside Users top folder", "/home/alice/Downloads", true);
         row("home outside Users Library", "/home/alice/Library/Caches", true);
         row("home outside Users cache", "/home/alice/Library/Caches/com.example.foo", false);
+        row("another home outside Users", "/home/bob", true);
+        row("another home outside Users top folder", "/home/bob/.ssh", true);
+        row("another home outside Users cache", "/home/bob/Library/Caches/com.example.foo", false);
     }
 
     void paths()
