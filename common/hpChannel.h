@@ -54,10 +54,25 @@ inline QByteArray hpHelloText(qint64 pid)
 
 QByteArray hpAddrText(const QHostAddress &address);
 
-// Waits up to timeoutMs, polling every 100 ms (neither end has an event
-// loop), for a datagram that isPeer accepts; every other datagram is drained,
-// logged and dropped, so strangers can neither speak for the peer nor delay
-// it. Returns the bytes read, 0 if only strangers spoke, -1 if nothing came;
-// *trueSize, when given, gets the datagram's real size, which may exceed len.
+// Datagram bytes as they may go into a log: control characters, backslashes
+// and non-ASCII bytes escaped as \xHH, so a datagram can neither forge log
+// lines nor garble the file; cut after max bytes of input (max < 0: whole).
+QByteArray hpLogSafe(const char *data, int len, int max = 120);
+inline QByteArray hpLogSafe(const QByteArray &data, int max = 120)
+{
+    return hpLogSafe(data.constData(), data.size(), max);
+}
+
+// Whether one more record about a refused datagram may go into the log: at
+// most 20 a second, so a flood cannot fill the disk or slow the loop. The
+// first record after a quiet spell says how many were left out.
+bool hpRefusalLogAllowed();
+
+// Waits on the socket (neither end has an event loop, and sleeping would let
+// a flood of junk delay the peer) up to timeoutMs for a datagram that isPeer
+// accepts; every other datagram is drained, logged and dropped, so strangers
+// can neither speak for the peer nor delay it. Returns the bytes read, 0 if
+// only strangers spoke, -1 if nothing came; *trueSize, when given, gets the
+// datagram's real size, which may exceed len.
 int hpRecvFromPeer(QUdpSocket *socket, char *buf, int len, int timeoutMs,
                    const std::function<bool(const QHostAddress &, quint16)> &isPeer, qint64 *trueSize);

@@ -28,13 +28,13 @@ void MainThread::run()
         if (n < 1)
             continue;
         buf[n] = 0;
-        qDebug("recved %s\n", buf);
+        qDebug("recved %s\n", hpLogSafe(buf, n).constData());
 
         QByteArray text;
         QString why;
         if (!hpDecodeCommand(QByteArray(buf, n), hpServerLastRecvSize(), &text, &why)) {
             // A request that did not arrive whole deletes nothing.
-            qDebug("request refused, nothing deleted: %s\n", why.toLocal8Bit().constData());
+            qDebug("request refused, nothing deleted: %s\n", hpLogSafe(why.toUtf8(), -1).constData());
             const int sent = hpServerSend("[result]0;", 10);
             qDebug("execute remove end, send result %d bytes\n", sent);
             continue;
@@ -45,7 +45,7 @@ void MainThread::run()
         memcpy(param->databuf, text.constData(), size_t(text.size()));
         param->databuf[text.size()] = 0;
         param->size = text.size();
-        qDebug("get{%s}\n", param->databuf);
+        qDebug("get{%s}\n", hpLogSafe(text).constData());
 
         if (text.startsWith("[reinstall]")) {
             // Returns only when the command was refused; the service keeps serving.

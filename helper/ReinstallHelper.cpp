@@ -1,5 +1,6 @@
 #include "ReinstallHelper.h"
 
+#include "hpChannel.h"
 #include "hpParam.h"
 #include "hpRequest.h"
 #include "hpServer.h"
@@ -33,13 +34,13 @@ void ReinstallHelper::run()
     qDebug("ReinstallHelper::run start\n");
     const QByteArray text(m_databuf, m_paramArray->size);
     const QByteArray command = text.mid(11);
-    qDebug("%s begin\n ", command.constData());
+    qDebug("%s begin\n ", hpLogSafe(command).constData());
 
     // The service runs no command text it is sent: only the installer, on a
     // package the application mounted.
     const HpRequest req = hpParseReinstall(text);
     if (req.kind != HpRequest::Reinstall) {
-        qDebug("reinstall refused: %s\n", req.reason.toLocal8Bit().constData());
+        qDebug("reinstall refused: %s\n", hpLogSafe(req.reason.toUtf8(), -1).constData());
         return;
     }
     struct stat st;
@@ -48,7 +49,7 @@ void ReinstallHelper::run()
         return;
     }
     if (lstat(QFile::encodeName(req.package).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        qDebug("reinstall refused: %s is not a regular file\n", req.package.toLocal8Bit().constData());
+        qDebug("reinstall refused: %s is not a regular file\n", hpLogSafe(req.package.toUtf8(), -1).constData());
         return;
     }
 
@@ -58,7 +59,7 @@ void ReinstallHelper::run()
     argv << QStringLiteral("installer") << QStringLiteral("-verboseR") << QStringLiteral("-pkg") << req.package
          << QStringLiteral("-target") << QStringLiteral("/");
     const int rc = hpSpawn(argv, 30000);
-    qDebug("%s end\n ", command.constData());
+    qDebug("%s end\n ", hpLogSafe(command).constData());
     qDebug("installer exit status %d\n", rc);
 
     qDebug("send quit message to client\n");

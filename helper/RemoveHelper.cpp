@@ -1,5 +1,6 @@
 #include "RemoveHelper.h"
 
+#include "hpChannel.h"
 #include "hpParam.h"
 #include "hpProtected.h"
 #include "hpRequest.h"
@@ -76,14 +77,14 @@ void RemoveHelper::run()
     QByteArray result;
     if (req.kind != HpRequest::Remove) {
         // Part of a request may name a shorter path than was meant: nothing is deleted.
-        qDebug("request refused, nothing deleted: %s\n", req.reason.toLocal8Bit().constData());
+        qDebug("request refused, nothing deleted: %s\n", hpLogSafe(req.reason.toUtf8(), -1).constData());
         result = "[result]0;";
     } else {
         QString text = QStringLiteral("[result]%1;").arg(req.paths.size());
         qDebug("execute remove start !\n");
         for (int i = 0; i < req.paths.size(); ++i) {
             const QString &path = req.paths.at(i);
-            qDebug("item:%s\n", (QByteArray::number(i) + ':' + path.toUtf8()).constData());
+            qDebug("item:%s\n", hpLogSafe(QByteArray::number(i) + ':' + path.toUtf8(), -1).constData());
             text += doRemove(path) == 0 ? QLatin1String("SUCCESS:") : QLatin1String("FAILURE:");
             text += path;
             if (i + 1 < req.paths.size())
@@ -100,11 +101,12 @@ void RemoveHelper::run()
 int RemoveHelper::doRemove(const QString &path)
 {
     qDebug("doRemove start!\n");
+    const QByteArray shown = hpLogSafe(path.toUtf8(), -1);
     const QByteArray logged = "sudo rm -rvf \"" + path.toUtf8() + '"';
     const QString home = QDir::homePath();
     QString why = hpPathRefusal(path, home);
     if (!why.isEmpty()) {
-        qDebug("%s  refused: %s\n", path.toUtf8().constData(), why.toUtf8().constData());
+        qDebug("%s  refused: %s\n", shown.constData(), hpLogSafe(why.toUtf8(), -1).constData());
         return -1;
     }
 
@@ -116,31 +118,31 @@ int RemoveHelper::doRemove(const QString &path)
     char real[PATH_MAX];
     if (!realpath(QFile::encodeName(parent).constData(), real)) {
         if ((errno == ENOENT || errno == ENOTDIR) && !exists(path)) {
-            qDebug("%s  deleted!\n", path.toUtf8().constData());
+            qDebug("%s  deleted!\n", shown.constData());
             return 0;
         }
-        qDebug("%s  parent cannot be resolved, -1\n", path.toUtf8().constData());
+        qDebug("%s  parent cannot be resolved, -1\n", shown.constData());
         return -1;
     }
     const QString realParent = QFile::decodeName(real);
     if (realParent != parent && hpIsProtectedPath(realParent, home)) {
-        qDebug("%s  refused: parent resolves into %s\n", path.toUtf8().constData(), real);
+        qDebug("%s  refused: parent resolves into %s\n", shown.constData(), hpLogSafe(QByteArray(real), -1).constData());
         return -1;
     }
     QString target = realParent;
     target += (target.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) + name;
     if (target != path) {
-        qDebug("%s  resolves to %s\n", path.toUtf8().constData(), target.toUtf8().constData());
+        qDebug("%s  resolves to %s\n", shown.constData(), hpLogSafe(target.toUtf8(), -1).constData());
         why = hpPathRefusal(target, home);
         if (!why.isEmpty()) {
-            qDebug("%s  refused: %s\n", target.toUtf8().constData(), why.toUtf8().constData());
+            qDebug("%s  refused: %s\n", hpLogSafe(target.toUtf8(), -1).constData(), hpLogSafe(why.toUtf8(), -1).constData());
             return -1;
         }
     }
 
     const int dirFd = openFolder(QByteArray(real));
     if (dirFd < 0) {
-        qDebug("%s  parent changed while checking, -1\n", path.toUtf8().constData());
+        qDebug("%s  parent changed while checking, -1\n", shown.constData());
         return -1;
     }
     QStringList argv;
@@ -148,22 +150,22 @@ int RemoveHelper::doRemove(const QString &path)
         argv << QStringLiteral("sudo") << QStringLiteral("-n");
     argv << QStringLiteral("/bin/rm") << QStringLiteral("-rvf") << QStringLiteral("./") + name;
     const int rc = hpSpawn(argv, -1, dirFd);
-    qDebug("%s\n", logged.constData());
+    qDebug("%s\n", hpLogSafe(logged, -1).constData());
     struct stat st;
     const bool left = fstatat(dirFd, QFile::encodeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT;
     ::close(dirFd);
     if (rc == -2) {
-        qDebug("%s  the process cannot be started, -2\n", path.toUtf8().constData());
+        qDebug("%s  the process cannot be started, -2\n", shown.constData());
         return -2;
     }
     if (rc == -1) {
-        qDebug("%s  the process crashes, -1\n", path.toUtf8().constData());
+        qDebug("%s  the process crashes, -1\n", shown.constData());
         return -1;
     }
     if (left) {
-        qDebug("%s  still exists (rm %d), -1\n", path.toUtf8().constData(), rc);
+        qDebug("%s  still exists (rm %d), -1\n", shown.constData(), rc);
         return -1;
     }
-    qDebug("%s  deleted!\n", path.toUtf8().constData());
+    qDebug("%s  deleted!\n", shown.constData());
     return 0;
 }

@@ -1,35 +1,123 @@
 #include "hpPeerCheck.h"
 
+#include <QByteArray>
 #include <QFile>
 #include <QVector>
 
+#include <Security/Security.h>
 #include <arpa/inet.h>
+#include <climits>
+#include <cstring>
 #include <libproc.h>
 #include <netinet/in.h>
 #include <sys/proc_info.h>
+#include <sys/sysctl.h>
+
+// The maker's signing team, a build setting (KS_TEAM_ID); the bundle
+// identifier is the application's own.
+#ifndef KS_TEAM_ID
+#error "KS_TEAM_ID must name the team that signs the application"
+#endif
 
 namespace {
 
-// Whether a socket bound to this local address can send as 127.0.0.1.
-bool sendsFromLoopback(const in_sockinfo &in)
+const char kBundleId[] = "com.vextora.Kestrelsweep";
+
+struct ProcInfo
 {
-    if (in.insi_vflag & INI_IPV4) {
-        const in_addr_t a = ntohl(in.insi_laddr.ina_46.i46a_addr4.s_addr);
-        return a == INADDR_ANY || a == INADDR_LOOPBACK;
-    }
-    if (in.insi_vflag & INI_IPV6) {
-        const in6_addr &a = in.insi_laddr.ina_6;
-        if (IN6_IS_ADDR_UNSPECIFIED(&a))
-            return true;
-        return IN6_IS_ADDR_V4MAPPED(&a) && ntohl(*reinterpret_cast<const uint32_t *>(&a.s6_addr[12])) == INADDR_LOOPBACK;
-    }
-    return false;
+    bool ok = false;
+    quint64 started = 0; // microseconds since the epoch
+    bool traced = false;
+};
+
+ProcInfo procInfo(pid_t pid)
+{
+    ProcInfo info;
+    kinfo_proc kp;
+    size_t len = sizeof kp;
+    int mib[4] = {CTL_KERN, KERN_PROC, KERN_PROC_PID, pid};
+    if (sysctl(mib, 4, &kp, &len, nullptr, 0) != 0 || len != sizeof kp)
+        return info;
+    info.ok = true;
+    info.started = quint64(kp.kp_proc.p_starttime.tv_sec) * 1000000u + quint64(kp.kp_proc.p_starttime.tv_usec);
+    info.traced = (kp.kp_proc.p_flag & P_TRACED) != 0;
+    return info;
 }
 
-// Whether process pid holds a UDP socket bound to the port that can send as
-// 127.0.0.1.
-bool ownsUdpPort(pid_t pid, quint16 port, int *count)
+// The first DYLD_ variable of the process's environment; empty when there is
+// none. *readable is false when the arguments area cannot be read.
+QByteArray dyldVariable(pid_t pid, bool *readable)
 {
+    *readable = false;
+    int argmax = 0;
+    size_t size = sizeof argmax;
+    int mibMax[2] = {CTL_KERN, KERN_ARGMAX};
+    if (sysctl(mibMax, 2, &argmax, &size, nullptr, 0) != 0 || argmax <= 0)
+        return QByteArray();
+    QByteArray area(argmax, 0);
+    size = size_t(argmax);
+    int mib[3] = {CTL_KERN, KERN_PROCARGS2, pid};
+    if (sysctl(mib, 3, area.data(), &size, nullptr, 0) != 0 || size < sizeof(int))
+        return QByteArray();
+    *readable = true;
+    // argc, the executable path, padding, argv[argc], then the environment.
+    int argc = 0;
+    memcpy(&argc, area.constData(), sizeof argc);
+    const QList<QByteArray> strings = area.left(int(size)).mid(int(sizeof argc)).split('\0');
+    int skipped = -1; // the executable path comes first
+    for (const QByteArray &s : strings) {
+        if (s.isEmpty())
+            continue; // padding between the path and argv
+        if (skipped < argc) {
+            ++skipped;
+            continue;
+        }
+        if (s.startsWith("DYLD_"))
+            return s.left(s.indexOf('='));
+    }
+    return QByteArray();
+}
+
+bool signedByMaker(pid_t pid, QString *why)
+{
+    const QString requirementText =
+        QStringLiteral("identifier \"%1\" and anchor apple generic and certificate leaf[subject.OU] = \"%2\"")
+            .arg(QLatin1String(kBundleId), QLatin1String(KS_TEAM_ID));
+    CFStringRef requirementString = requirementText.toCFString();
+    SecRequirementRef requirement = nullptr;
+    OSStatus status = SecRequirementCreateWithString(requirementString, kSecCSDefaultFlags, &requirement);
+    CFRelease(requirementString);
+    if (status != errSecSuccess) {
+        *why = QStringLiteral("bad signing requirement (%1)").arg(status);
+        return false;
+    }
+    int pidValue = pid;
+    CFNumberRef pidNumber = CFNumberCreate(nullptr, kCFNumberIntType, &pidValue);
+    const void *keys[] = {kSecGuestAttributePid};
+    const void *values[] = {pidNumber};
+    CFDictionaryRef attributes = CFDictionaryCreate(nullptr, keys, values, 1, &kCFTypeDictionaryKeyCallBacks,
+                                                    &kCFTypeDictionaryValueCallBacks);
+    SecCodeRef code = nullptr;
+    status = SecCodeCopyGuestWithAttributes(nullptr, attributes, kSecCSDefaultFlags, &code);
+    CFRelease(attributes);
+    CFRelease(pidNumber);
+    if (status == errSecSuccess)
+        status = SecCodeCheckValidity(code, kSecCSDefaultFlags, requirement);
+    if (code)
+        CFRelease(code);
+    CFRelease(requirement);
+    if (status != errSecSuccess) {
+        *why = QStringLiteral("process %1 is not signed by the maker (%2)").arg(pid).arg(status);
+        return false;
+    }
+    return true;
+}
+
+// UDP sockets of pid bound to the port that can send as 127.0.0.1, counted
+// per family; false when the process's descriptors cannot be read.
+bool udpSocketsOnPort(pid_t pid, quint16 port, int *v4, int *v6)
+{
+    *v4 = *v6 = 0;
     const int bytes = proc_pidinfo(pid, PROC_PIDLISTFDS, 0, nullptr, 0);
     if (bytes <= 0)
         return false;
@@ -37,7 +125,6 @@ bool ownsUdpPort(pid_t pid, quint16 port, int *count)
     const int got = proc_pidinfo(pid, PROC_PIDLISTFDS, 0, fds.data(), fds.size() * int(sizeof(proc_fdinfo)));
     if (got <= 0)
         return false;
-    *count = 0;
     for (int i = 0; i < got / int(sizeof(proc_fdinfo)); ++i) {
         if (fds[i].proc_fdtype != PROX_FDTYPE_SOCKET)
             continue;
@@ -47,48 +134,85 @@ bool ownsUdpPort(pid_t pid, quint16 port, int *count)
         if (si.psi.soi_kind != SOCKINFO_IN || si.psi.soi_protocol != IPPROTO_UDP)
             continue;
         const in_sockinfo &in = si.psi.soi_proto.pri_in;
-        if (ntohs(quint16(in.insi_lport)) == port && sendsFromLoopback(in))
-            ++*count;
+        if (ntohs(quint16(in.insi_lport)) != port)
+            continue;
+        if (in.insi_vflag & INI_IPV4) {
+            const in_addr_t a = ntohl(in.insi_laddr.ina_46.i46a_addr4.s_addr);
+            if (a == INADDR_ANY || a == INADDR_LOOPBACK)
+                ++*v4;
+        } else if (in.insi_vflag & INI_IPV6) {
+            const in6_addr &a = in.insi_laddr.ina_6;
+            if (IN6_IS_ADDR_UNSPECIFIED(&a)
+                || (IN6_IS_ADDR_V4MAPPED(&a) && ntohl(*reinterpret_cast<const uint32_t *>(&a.s6_addr[12])) == INADDR_LOOPBACK))
+                ++*v6;
+        }
     }
-    return *count > 0;
+    return true;
+}
+
+bool refuse(QString *why, const QString &text)
+{
+    *why = text;
+    return false;
 }
 
 } // namespace
 
-// libproc cannot list every process's sockets by port cheaply, so instead of
-// the whole-system check of the Linux twin this one asks: does pid own a
-// socket on the port, and does no other process (walked with proc_listallpids)
-// own one too.
-bool hpPeerIsGenuine(quint16 port, qint64 pid, const QStringList &trusted, QString *why)
+// The Linux twin's rule with the means macOS has: the code signature stands
+// for the trusted executable (an application may live anywhere, and the
+// hardened runtime keeps injected libraries out of a signed process), and
+// there are no mount namespaces. The trusted list is not consulted.
+bool hpPeerIsGenuine(quint16 port, qint64 pid, const QStringList &, quint64 *startTime, QString *why)
 {
-    if (pid <= 0) {
-        *why = QStringLiteral("no process id");
+    if (pid <= 0 || pid > INT_MAX)
+        return refuse(why, QStringLiteral("no process id"));
+    const pid_t p = pid_t(pid);
+    const ProcInfo before = procInfo(p);
+    if (!before.ok)
+        return refuse(why, QStringLiteral("process %1 does not exist").arg(pid));
+    if (*startTime != 0 && before.started != *startTime)
+        return refuse(why, QStringLiteral("process %1 is not the one that said hello").arg(pid));
+    if (before.traced)
+        return refuse(why, QStringLiteral("process %1 is traced").arg(pid));
+    bool readable = false;
+    const QByteArray dyld = dyldVariable(p, &readable);
+    if (!readable)
+        return refuse(why, QStringLiteral("cannot read the environment of process %1").arg(pid));
+    if (!dyld.isEmpty())
+        return refuse(why, QStringLiteral("process %1 carries %2").arg(pid).arg(QString::fromLatin1(dyld)));
+    if (!signedByMaker(p, why))
         return false;
-    }
-    int mine = 0;
-    if (!ownsUdpPort(pid_t(pid), port, &mine)) {
-        *why = QStringLiteral("process %1 has no socket on port %2").arg(pid).arg(port);
-        return false;
-    }
+
+    int mine4 = 0, mine6 = 0;
+    if (!udpSocketsOnPort(p, port, &mine4, &mine6) || mine4 + mine6 == 0)
+        return refuse(why, QStringLiteral("process %1 has no socket on port %2").arg(pid).arg(port));
+    // The application binds 127.0.0.1 without sharing the port: beside its
+    // IPv4 socket an IPv6 one can only be IPv6-only, and cannot have sent.
+    const bool countV6 = mine4 == 0;
     const int n = proc_listallpids(nullptr, 0);
     QVector<pid_t> pids(n > 0 ? n + 64 : 0);
     const int listed = n > 0 ? proc_listallpids(pids.data(), pids.size() * int(sizeof(pid_t))) : 0;
+    if (listed <= 0)
+        return refuse(why, QStringLiteral("cannot list the processes"));
     for (int i = 0; i < listed; ++i) {
-        int theirs = 0;
-        if (pids[i] != pid_t(pid) && pids[i] > 0 && ownsUdpPort(pids[i], port, &theirs)) {
-            *why = QStringLiteral("process %1 also has a socket on port %2").arg(pids[i]).arg(port);
-            return false;
+        if (pids[i] == p || pids[i] <= 0)
+            continue;
+        int theirs4 = 0, theirs6 = 0;
+        // A table that cannot be read could hold the socket; the service runs
+        // as root, so this only happens for processes that are gone.
+        if (!udpSocketsOnPort(pids[i], port, &theirs4, &theirs6)) {
+            if (procInfo(pids[i]).ok)
+                return refuse(why, QStringLiteral("cannot read the descriptors of process %1").arg(pids[i]));
+            continue;
         }
+        if (theirs4 > 0 || (countV6 && theirs6 > 0))
+            return refuse(why, QStringLiteral("a socket on port %1 is also held by process %2").arg(port).arg(pids[i]));
     }
-    char exe[PROC_PIDPATHINFO_MAXSIZE];
-    if (proc_pidpath(pid_t(pid), exe, sizeof exe) <= 0) {
-        *why = QStringLiteral("process %1 has no executable").arg(pid);
-        return false;
-    }
-    const QString path = QFile::decodeName(exe);
-    if (!trusted.contains(path)) {
-        *why = QStringLiteral("process %1 runs %2").arg(pid).arg(path);
-        return false;
-    }
+
+    // An exec or a new process under the same pid meanwhile.
+    const ProcInfo after = procInfo(p);
+    if (!after.ok || after.started != before.started || !signedByMaker(p, why))
+        return refuse(why, QStringLiteral("process %1 changed while it was checked").arg(pid));
+    *startTime = before.started;
     return true;
 }

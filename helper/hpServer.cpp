@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QHostAddress>
-#include <QThread>
 #include <QUdpSocket>
 
 namespace {
@@ -14,6 +13,7 @@ QUdpSocket *sSocket = nullptr;
 QHostAddress sPeerAddr;
 quint16 sPeerPort = 0;
 qint64 sPeerPid = 0;
+quint64 sPeerStart = 0; // the peer's start time at its hello
 QStringList sTrusted;
 qint64 sLastRecvSize = 0;
 
@@ -40,26 +40,25 @@ bool hpServerInit()
 {
     qDebug("hpServerInit begin\n");
     delete sSocket; // what a failed attempt left behind
-    sSocket = new QUdpSocket;
+    sSocket = nullptr;
     sPeerAddr = QHostAddress(QHostAddress::LocalHost);
     sPeerPort = 0;
     sPeerPid = 0;
-    bool bound = false;
     for (quint16 port : peerPortArray) {
+        // A fresh socket for each port: one whose bind failed keeps the error,
+        // and its first timed-out wait would then close it.
+        auto *socket = new QUdpSocket;
         // Not shared: no other program may bind the port beside us and read
         // what the application sends.
-        if (sSocket->bind(QHostAddress(QHostAddress::LocalHost), port, QAbstractSocket::DontShareAddress)) {
+        if (socket->bind(QHostAddress(QHostAddress::LocalHost), port, QAbstractSocket::DontShareAddress)) {
             qDebug("bound 127.0.0.1:%d\n", port);
-            bound = true;
+            sSocket = socket;
             break;
         }
+        delete socket;
     }
-    if (!bound) {
-        delete sSocket;
-        sSocket = nullptr;
-    }
-    qDebug("hpServerInit end(%s)\n", bound ? "true" : "false");
-    return bound;
+    qDebug("hpServerInit end(%s)\n", sSocket ? "true" : "false");
+    return sSocket != nullptr;
 }
 
 void hpServerWait()
@@ -69,43 +68,49 @@ void hpServerWait()
     QHostAddress from;
     quint16 fromPort = 0;
     qint64 pid = 0;
+    quint64 started = 0;
     for (;;) {
+        // Waiting on the socket, not sleeping: junk is drained as fast as it
+        // comes and cannot push the genuine hello back.
         if (!sSocket->hasPendingDatagrams()) {
-            QThread::msleep(200);
+            sSocket->waitForReadyRead(1000);
             continue;
         }
         const qint64 n = sSocket->readDatagram(buf, sizeof buf - 1, &from, &fromPort);
-        if (n <= 0) {
-            QThread::msleep(200);
+        if (n <= 0)
             continue;
-        }
         buf[n] = 0;
-        qDebug("recv %s from:%s:%d\n", buf, hpAddrText(from).constData(), fromPort);
-        if (!hpIsHello(buf, int(n))) {
-            QThread::msleep(200);
-            continue;
-        }
-        pid = hpHelloPid(buf, int(n));
-        qDebug("recv %s from:%s:%d; ...%s\n", buf, hpAddrText(from).constData(), fromPort, buf + hpMagicLen + 1);
+        const QByteArray shown = hpLogSafe(buf, int(n));
         QString why;
-        if (!isLoopbackV4(from)) {
-            qDebug("hello refused: sender %s is not 127.0.0.1\n", hpAddrText(from).constData());
+        pid = 0;
+        started = 0;
+        if (!hpIsHello(buf, int(n))) {
+            why = QStringLiteral("not a hello");
+        } else if (!isLoopbackV4(from)) {
+            why = QStringLiteral("sender is not 127.0.0.1");
+        } else {
+            pid = hpHelloPid(buf, int(n));
+            hpPeerIsGenuine(fromPort, pid, sTrusted, &started, &why);
+        }
+        if (!why.isEmpty()) {
+            if (hpRefusalLogAllowed())
+                qDebug("recv %s from:%s:%d\nhello refused: %s\n", shown.constData(), hpAddrText(from).constData(),
+                       fromPort, hpLogSafe(why.toUtf8(), -1).constData());
             continue;
         }
-        if (!hpPeerIsGenuine(fromPort, pid, sTrusted, &why)) {
-            qDebug("hello refused: %s\n", why.toLocal8Bit().constData());
-            continue;
-        }
+        qDebug("recv %s from:%s:%d\n", shown.constData(), hpAddrText(from).constData(), fromPort);
+        qDebug("recv %s from:%s:%d; ...%s\n", shown.constData(), hpAddrText(from).constData(), fromPort,
+               hpLogSafe(buf + hpMagicLen + 1, int(n) - hpMagicLen - 1).constData());
         const QByteArray reply = hpHelloText(QCoreApplication::applicationPid());
         const qint64 sent = sSocket->writeDatagram(reply, from, fromPort);
         qDebug("send %s --> %s:%d  (%d bytes sent)\n", reply.constData(), hpAddrText(from).constData(), fromPort, int(sent));
         if (sent == reply.size())
             break;
-        QThread::msleep(200);
     }
     sPeerAddr = from;
     sPeerPort = fromPort;
     sPeerPid = pid;
+    sPeerStart = started;
     qDebug("Found Client: %s:%d,%lld\n", hpAddrText(sPeerAddr).constData(), sPeerPort, sPeerPid);
     qDebug("hpServerWait end\n");
 }
@@ -124,9 +129,17 @@ int hpServerRecv(char *buf, int len, int timeoutMs)
 {
     qDebug("hpServerRecv begin\n");
     sLastRecvSize = 0;
-    // After the handshake only the peer may give the command.
+    // After the handshake only the peer may give the command, and it is
+    // proven again for every datagram: what held at the hello may not hold now.
     const auto isPeer = [](const QHostAddress &from, quint16 fromPort) {
-        return fromPort == sPeerPort && isLoopbackV4(from);
+        if (fromPort != sPeerPort || !isLoopbackV4(from))
+            return false;
+        QString why;
+        if (hpPeerIsGenuine(fromPort, sPeerPid, sTrusted, &sPeerStart, &why))
+            return true;
+        if (hpRefusalLogAllowed())
+            qDebug("command refused: %s\n", hpLogSafe(why.toUtf8(), -1).constData());
+        return false;
     };
     const int result = hpRecvFromPeer(sSocket, buf, len, timeoutMs, isPeer, &sLastRecvSize);
     qDebug("hpServerRecv end(%d)\n", result);
