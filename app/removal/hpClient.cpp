@@ -1,16 +1,23 @@
 #include "hpClient.h"
 
 #include "hpChannel.h"
+#include "hpServiceOwner.h"
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QThread>
 #include <QUdpSocket>
 
-#include <cstdio>
+#include <cerrno>
+#include <climits>
+#include <csignal>
 
 namespace {
+// How long each port of the table may take to answer a hello.
+const qint64 kHelloWaitMs = 3500;
+
 QUdpSocket *sSocket = nullptr;
 QHostAddress sPeerAddr;
 quint16 sPeerPort = 0;
@@ -80,36 +87,65 @@ bool hpClientInit()
     sPeerAddr = QHostAddress(QHostAddress::LocalHost);
     sPeerPort = 0;
     sPeerPid = 0;
+    // IPv4 loopback only, and the port not shared: no other socket can send
+    // from it, which is what the service checks for every datagram.
+    if (!sSocket->bind(QHostAddress(QHostAddress::LocalHost), 0, QAbstractSocket::DontShareAddress)) {
+        qDebug("hpClientInit cannot bind: %s\n", sSocket->errorString().toLocal8Bit().constData());
+        releaseSocket();
+        qDebug("hpClientInit end\n");
+        return false;
+    }
+    qDebug("hpClientInit bound 127.0.0.1:%d\n", sSocket->localPort());
     const QByteArray hello = hpHelloText(QCoreApplication::applicationPid());
+    const QHostAddress loopback(QHostAddress::LocalHost);
     char buf[1024];
     for (quint16 port : peerPortArray) {
-        const QHostAddress to(QHostAddress::LocalHost);
-        const qint64 sent = sSocket->writeDatagram(hello, to, port);
-        qDebug("send %s --> %s:%d (%d bytes sent)\n", hello.constData(), hpAddrText(to).constData(), port, int(sent));
-        if (sent == hello.size()) {
-            for (int poll = 0; poll < 6; ++poll) {
-                QHostAddress from;
-                quint16 fromPort = 0;
-                const qint64 n = sSocket->hasPendingDatagrams()
-                    ? sSocket->readDatagram(buf, sizeof buf - 1, &from, &fromPort) : -1;
-                if (n > 0 && hpIsHello(buf, int(n))) {
-                    buf[n] = 0;
-                    qDebug("recv %s from:%s:%d\n", buf, hpAddrText(from).constData(), fromPort);
-                    sPeerPid = hpHelloPid(buf, int(n));
-                    // A dual-stack socket reports the sender as ::ffff:127.0.0.1.
-                    bool v4 = false;
-                    const quint32 a = from.toIPv4Address(&v4);
-                    sPeerAddr = v4 ? QHostAddress(a) : from;
-                    sPeerPort = fromPort;
-                    qDebug("Found Server: %s:%d,%lld\n", hpAddrText(sPeerAddr).constData(), sPeerPort, sPeerPid);
-                    qDebug("connected\n");
-                    qDebug("hpClientInit end\n");
-                    return true;
-                }
-                QThread::msleep(500);
-            }
+        const qint64 sent = sSocket->writeDatagram(hello, loopback, port);
+        qDebug("send %s --> %s:%d (%d bytes sent)\n", hello.constData(), hpAddrText(loopback).constData(), port, int(sent));
+        if (sent != hello.size()) {
+            QThread::msleep(500);
+            continue;
         }
-        QThread::msleep(500);
+        // Only the port just probed answers for the service, and only when
+        // root holds it: a user's program on the port while the service
+        // restarts is skipped, not trusted.
+        QElapsedTimer clock;
+        clock.start();
+        bool skip = false;
+        while (!skip && clock.elapsed() < kHelloWaitMs) {
+            if (!sSocket->hasPendingDatagrams()) {
+                sSocket->waitForReadyRead(int(kHelloWaitMs - clock.elapsed()));
+                continue;
+            }
+            QHostAddress from;
+            quint16 fromPort = 0;
+            const qint64 n = sSocket->readDatagram(buf, sizeof buf - 1, &from, &fromPort);
+            if (n <= 0)
+                continue;
+            bool v4 = false;
+            const bool fromProbed = from.toIPv4Address(&v4) == loopback.toIPv4Address() && v4 && fromPort == port;
+            if (!fromProbed || !hpIsHello(buf, int(n))) {
+                if (hpRefusalLogAllowed())
+                    qDebug("dropped %d bytes from %s:%d, not a reply from port %d\n", int(n),
+                           hpAddrText(from).constData(), fromPort, port);
+                continue;
+            }
+            buf[n] = 0;
+            qDebug("recv %s from:%s:%d\n", hpLogSafe(buf, int(n)).constData(), hpAddrText(from).constData(), fromPort);
+            QString why;
+            if (!hpServiceRunsAsRoot(port, &why)) {
+                qDebug("not the service on port %d: %s\n", port, hpLogSafe(why.toUtf8(), -1).constData());
+                skip = true;
+                continue;
+            }
+            sPeerPid = hpHelloPid(buf, int(n));
+            sPeerAddr = loopback;
+            sPeerPort = port;
+            qDebug("Found Server: %s:%d,%lld\n", hpAddrText(sPeerAddr).constData(), sPeerPort, sPeerPid);
+            qDebug("connected\n");
+            qDebug("hpClientInit end\n");
+            return true;
+        }
     }
     // Nobody answered: release the socket rather than leave it to a caller
     // that never uninitialises after a failure.
@@ -121,13 +157,10 @@ bool hpClientInit()
 bool hpClientPeerAlive()
 {
     qDebug("hpClientPeerAlive begin\n");
-    bool alive = false;
-    const QByteArray cmd = QStringLiteral("ps -p %1 | awk '{print $1 }' | grep %1").arg(sPeerPid).toLatin1();
-    if (FILE *p = popen(cmd.constData(), "r")) {
-        char out[1024];
-        alive = fread(out, 1, sizeof out - 1, p) > 0;
-        pclose(p);
-    }
+    // Exactly that process: kill(0, 0) would ask about our own process group.
+    // EPERM means it exists but is not ours to signal, as root's service is not.
+    const bool alive = sPeerPid > 0 && sPeerPid <= INT_MAX
+                       && (::kill(pid_t(sPeerPid), 0) == 0 || errno == EPERM);
     qDebug("hpClientPeerAlive end(%s)\n", alive ? "alive" : "not alive");
     return alive;
 }
