@@ -10,17 +10,65 @@
 #include <QtTest>
 
 #include <arpa/inet.h>
+#include <atomic>
 #include <cstdio>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 // The real service, sandboxed, against the real client over loopback UDP.
-// Every path the service may delete lies in the test's temporary folder or in
-// the sandbox's own tmpfs.
+// Every path the service may delete lies in the sandbox's own tmpfs.
 namespace {
 QString sClientLog;
+
+QString probeExe()
+{
+    return qEnvironmentVariable("KS_BINARY_DIR") + QStringLiteral("/tests/helper/channel_probe");
+}
+
+// A probe that prints one line and keeps running until it is deleted.
+class Probe
+{
+public:
+    explicit Probe(const QStringList &args, const QString &exe = probeExe())
+    {
+        mProc.start(exe, args);
+    }
+    ~Probe()
+    {
+        mProc.closeWriteChannel();
+        if (!mProc.waitForFinished(5000))
+            mProc.kill();
+        mProc.waitForFinished(5000);
+    }
+    QByteArray firstLine()
+    {
+        while (!mProc.canReadLine() && mProc.waitForReadyRead(15000)) {
+        }
+        return mProc.readLine().trimmed();
+    }
+    qint64 pid() const { return mProc.processId(); }
+
+private:
+    QProcess mProc;
+};
+
+// Runs a probe to its end; its output.
+QByteArray runProbe(const QString &program, const QStringList &args, const QStringList &env = {})
+{
+    QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (const QString &kv : env)
+        e.insert(kv.section(QLatin1Char('='), 0, 0), kv.section(QLatin1Char('='), 1));
+    p.setProcessEnvironment(e);
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(program, args);
+    if (!p.waitForFinished(60000))
+        return "probe did not finish";
+    return p.readAllStandardOutput().trimmed();
+}
 
 void captureLog(QtMsgType, const QMessageLogContext &, const QString &msg)
 {
@@ -85,13 +133,50 @@ private:
     ServiceSandbox *mBox = nullptr;
     QString mData; // where files to delete live
 
-    bool startService(bool trustMe = true, const QString &extraPath = QString())
+    bool startService(bool trustMe = true, const QString &extraPath = QString(), const QStringList &more = {})
     {
         QStringList args;
         if (trustMe)
             args << QStringLiteral("--trust") << QCoreApplication::applicationFilePath();
+        args << QStringLiteral("--trust") << probeExe();
+        for (const QString &t : more)
+            args << QStringLiteral("--trust") << t;
         return mBox->start(args, extraPath);
     }
+
+    // A handshake with a stand-in service on 7755 run by a thread of this
+    // test: it answers the hello with each of replies, in turn, from its own
+    // socket or, for replies that begin with "@", from another one.
+    bool handshakeWithFake(const QList<QByteArray> &replies)
+    {
+        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(7755);
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0)
+            return false;
+        const int other = ::socket(AF_INET, SOCK_DGRAM, 0);
+        std::thread fake([fd, other, &replies, this]() {
+            char buf[256];
+            socklen_t len = sizeof mFakeClient;
+            if (recvfrom(fd, buf, sizeof buf, 0, reinterpret_cast<sockaddr *>(&mFakeClient), &len) <= 0)
+                return;
+            for (const QByteArray &r : replies) {
+                const bool elsewhere = r.startsWith('@');
+                const QByteArray data = elsewhere ? r.mid(1) : r;
+                sendto(elsewhere ? other : fd, data.constData(), size_t(data.size()), 0,
+                       reinterpret_cast<sockaddr *>(&mFakeClient), len);
+            }
+        });
+        const bool found = hpClientInit();
+        fake.join();
+        ::close(other);
+        mFakeFd = fd;
+        return found;
+    }
+    sockaddr_in mFakeClient{};
+    int mFakeFd = -1;
 
     // One command through the real client: handshake, send, one answer.
     QByteArray exchange(const QByteArray &datagram, int timeoutMs = 20000)
@@ -138,23 +223,30 @@ private:
 private slots:
     void initTestCase()
     {
-        if (!ServiceSandbox::available())
-            QSKIP("bwrap or the service is missing");
+        if (!ServiceSandbox::inside())
+            QSKIP("bwrap cannot make the sandbox here, or the service is missing");
         qInstallMessageHandler(captureLog);
     }
 
     void init()
     {
+        ServiceSandbox::reset();
         mTmp = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/tst_service-XXXXXX"));
         QVERIFY(mTmp->isValid());
         mData = mTmp->path() + QStringLiteral("/data");
         QVERIFY(QDir().mkpath(mData));
-        mBox = new ServiceSandbox(mTmp->path());
+        mBox = new ServiceSandbox;
         sClientLog.clear();
     }
 
     void cleanup()
     {
+        if (QTest::currentTestFailed() && qEnvironmentVariableIsSet("KS_DEBUG_LOGS"))
+            fprintf(stderr, "CLIENT LOG:\n%s\nSERVICE LOG:\n%s\n", qPrintable(sClientLog), qPrintable(mBox->log().right(4000)));
+        hpClientUninit();
+        if (mFakeFd >= 0)
+            ::close(mFakeFd);
+        mFakeFd = -1;
         delete mBox;
         mBox = nullptr;
         delete mTmp;
@@ -332,7 +424,7 @@ private slots:
         QTest::newRow("wrong magic") << QByteArray("Kestrelswp-Magix#%PID%") << true << "";
         QTest::newRow("no process id (17 bytes)") << QByteArray("Kestrelswp-Magic#") << true << "hello refused: no process id";
         QTest::newRow("process id not a number") << QByteArray("Kestrelswp-Magic#abc") << true << "hello refused: no process id";
-        QTest::newRow("another process's id") << QByteArray("Kestrelswp-Magic#%OTHER%") << true << "is not process %OTHER%'s";
+        QTest::newRow("another trusted process's id") << QByteArray("Kestrelswp-Magic#%OTHER%") << true << "is not process %OTHER%'s";
         QTest::newRow("untrusted executable") << QByteArray("Kestrelswp-Magic#%PID%") << false << "runs ";
     }
 
@@ -341,11 +433,11 @@ private slots:
         QFETCH(QByteArray, hello);
         QFETCH(bool, trustMe);
         QFETCH(QString, why);
-        QProcess other;
-        other.start(QStringLiteral("sleep"), {QStringLiteral("60")});
-        QVERIFY(other.waitForStarted());
+        // A trusted process that owns no socket on the hello's port.
+        Probe other({QStringLiteral("squat6"), QStringLiteral("40000")});
+        QCOMPARE(other.firstLine(), QByteArray("ready"));
         const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid());
-        const QByteArray otherPid = QByteArray::number(other.processId());
+        const QByteArray otherPid = QByteArray::number(other.pid());
         hello.replace("%PID%", pid).replace("%OTHER%", otherPid);
         why.replace(QStringLiteral("%OTHER%"), QString::fromLatin1(otherPid));
         QVERIFY(startService(trustMe));
@@ -363,21 +455,147 @@ private slots:
         }
         QVERIFY(!raw.hasPendingDatagrams());
         QVERIFY(!mBox->log().contains(QStringLiteral("--> 127.0.0.1:%1 ").arg(raw.localPort())));
-        other.kill();
-        other.waitForFinished();
     }
 
+    // What the kernel says about the process behind a datagram decides, at
+    // the hello and again for the command: a second process of each kind.
+    void peerRefused_data()
+    {
+        QTest::addColumn<QStringList>("probe"); // %PORT% and %VICTIM% replaced
+        QTest::addColumn<QStringList>("env");
+        QTest::addColumn<QString>("wrapper"); // "" or a shell line run around the probe
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<QString>("why");
+        const QStringList hello{"hello", "%PORT%"};
+        const QStringList remove{"remove", "%VICTIM%"};
+        QTest::newRow("genuine hello") << hello << QStringList{} << "" << QByteArray("answered") << "";
+        QTest::newRow("genuine command") << remove << QStringList{} << ""
+            << QByteArray("[result]1;SUCCESS:%VICTIM%") << "";
+        QTest::newRow("traced at the hello") << QStringList{"hello", "%PORT%", "--trace"} << QStringList{} << ""
+            << QByteArray("silent") << "hello refused: process %P is traced by ";
+        QTest::newRow("LD_PRELOAD set") << hello << QStringList{"LD_PRELOAD="} << ""
+            << QByteArray("silent") << "hello refused: process %P carries LD_PRELOAD";
+        QTest::newRow("LD_LIBRARY_PATH set") << hello << QStringList{"LD_LIBRARY_PATH=/nowhere"} << ""
+            << QByteArray("silent") << "hello refused: process %P carries LD_LIBRARY_PATH";
+        QTest::newRow("Qt plug-in path set") << hello << QStringList{"QT_PLUGIN_PATH=/tmp"} << ""
+            << QByteArray("silent") << "hello refused: process %P carries QT_PLUGIN_PATH";
+        // An untrusted copy bound over the trusted path, where only the
+        // copy's own mount namespace sees it.
+        QTest::newRow("private mount namespace, trusted path bound over")
+            << hello << QStringList{}
+            << "cp \"$0\" /tmp/evil && exec unshare -m --propagation private sh -c "
+               "'mount --bind /tmp/evil \"$0\" && exec \"$0\" \"$@\"' \"$0\" \"$@\""
+            << QByteArray("silent") << "hello refused: process %P is in another mount namespace";
+        QTest::newRow("untrusted copy") << hello << QStringList{} << "cp \"$0\" /tmp/copy && exec /tmp/copy \"$@\""
+            << QByteArray("silent") << "hello refused: process %P runs /tmp/copy";
+        QTest::newRow("trusted file others may write")
+            << hello << QStringList{} << "cp \"$0\" /tmp/open-probe && chmod 757 /tmp/open-probe && exec /tmp/open-probe \"$@\""
+            << QByteArray("silent") << "hello refused: /tmp/open-probe is not owned by root or may be written by others";
+        QTest::newRow("child shares the socket at the command") << QStringList{"remove", "%VICTIM%", "--fork"}
+            << QStringList{} << "" << QByteArray("no answer") << "command refused: socket ";
+        QTest::newRow("traced at the command") << QStringList{"remove", "%VICTIM%", "--trace"} << QStringList{} << ""
+            << QByteArray("no answer") << "command refused: process %P is traced by ";
+    }
+
+    void peerRefused()
+    {
+        QFETCH(QStringList, probe);
+        QFETCH(QStringList, env);
+        QFETCH(QString, wrapper);
+        QFETCH(QByteArray, output);
+        QFETCH(QString, why);
+        const QString victim = at(QStringLiteral("@/victim"));
+        create({"victim"});
+        QVERIFY(startService(true, QString(), {QStringLiteral("/tmp/open-probe")}));
+        for (QString &a : probe)
+            a.replace(QStringLiteral("%PORT%"), QString::number(mBox->port())).replace(QStringLiteral("%VICTIM%"), victim);
+        output.replace("%VICTIM%", victim.toUtf8());
+        const QByteArray got = wrapper.isEmpty()
+            ? runProbe(probeExe(), probe, env)
+            : runProbe(QStringLiteral("sh"), QStringList{QStringLiteral("-c"), wrapper, probeExe()} + probe, env);
+        QCOMPARE(got, output);
+        QCOMPARE(exists(victim), !output.startsWith("[result]"));
+        if (why.isEmpty())
+            return;
+        // The refused process's id is in the log, whichever it was.
+        const QString log = mBox->log();
+        const QString head = why.section(QStringLiteral("%P"), 0, 0);
+        QVERIFY2(log.contains(head) && hasLine(log, head, why.section(QStringLiteral("%P"), 1)), qPrintable(log.right(800)));
+    }
+
+    // A socket bound to [::]:port with IPv6 only cannot send as 127.0.0.1, so
+    // it does not stand beside the client's, at the hello or after it.
+    void ipv6SquatterIgnored()
+    {
+        create({"victim"});
+        QVERIFY(startService());
+        QUdpSocket client;
+        QVERIFY(client.bind(QHostAddress(QHostAddress::LocalHost), 0, QUdpSocket::DontShareAddress));
+        Probe squatter({QStringLiteral("squat6"), QString::number(client.localPort())});
+        QCOMPARE(squatter.firstLine(), QByteArray("ready"));
+        const QHostAddress service(QHostAddress::LocalHost);
+        client.writeDatagram(hpHelloText(QCoreApplication::applicationPid()), service, mBox->port());
+        QVERIFY2(client.waitForReadyRead(10000), qPrintable(mBox->log().right(400)));
+        QVERIFY(hpIsHello(client.receiveDatagram().data().constData(), 17));
+        client.writeDatagram(removeRequest({at(QStringLiteral("@/victim"))}), service, mBox->port());
+        QVERIFY(client.waitForReadyRead(10000));
+        QCOMPARE(client.receiveDatagram().data(), ("[result]1;SUCCESS:" + at(QStringLiteral("@/victim"))).toUtf8());
+        QVERIFY(!exists(at(QStringLiteral("@/victim"))));
+    }
+
+    // Junk from another socket, 200 datagrams a second, neither delays the
+    // genuine client nor floods the log.
+    void junkFlood()
+    {
+        QVERIFY(startService());
+        const quint16 port = mBox->port();
+        std::atomic<bool> stop{false};
+        std::thread junk([&stop, port]() {
+            QUdpSocket s;
+            const QList<QByteArray> forms{
+                "garbage", "Kestrelswp-Magic", "Kestrelswp-Magic#1", "Kestrelswp-Magic#999999",
+                "Kestrelswp-Magic#abc\n2026.01.01-00:00:00.000- FORGED line\n" + QByteArray(3000, '\x1b'),
+                QByteArray(4000, 'x'),
+            };
+            for (int i = 0; !stop; ++i) {
+                s.writeDatagram(forms.at(i % forms.size()), QHostAddress::LocalHost, port);
+                QThread::msleep(5);
+            }
+        });
+        QElapsedTimer flood;
+        flood.start();
+        QThread::msleep(500);
+        const QByteArray result = exchange(removeRequest({at("@/none")}));
+        // Into a second window of the log's limit, which then says what it left out.
+        while (flood.elapsed() < 2500)
+            QThread::msleep(100);
+        stop = true;
+        junk.join();
+        const qint64 seconds = flood.elapsed() / 1000 + 1;
+        QVERIFY(sClientLog.contains(QStringLiteral("Found Server: 127.0.0.1:%1,").arg(port)));
+        QCOMPARE(result, ("[result]1;SUCCESS:" + at("@/none")).toUtf8());
+        const QString log = mBox->log();
+        QVERIFY(!log.contains(QStringLiteral("\n2026.01.01-00:00:00.000- FORGED")));
+        QVERIFY(log.count(QStringLiteral("hello refused: ")) <= 20 * (seconds + 1));
+        QVERIFY(log.contains(QStringLiteral("more refused datagrams not logged")));
+        for (const QStringRef &line : log.splitRef(QLatin1Char('\n')))
+            QVERIFY2(line.size() < 600, qPrintable(line.left(200).toString()));
+    }
+
+    // A stand-in on the first port, run by an ordinary user, is passed over
+    // for the service that root runs on the next one.
     void portFallback()
     {
-        QUdpSocket squatter;
-        if (!squatter.bind(QHostAddress::LocalHost, 7755, QUdpSocket::DontShareAddress))
-            QSKIP("another program holds 7755");
+        if (!ServiceSandbox::hasSecondUid())
+            QSKIP("the sandbox has no second uid here (only a root host gives it one): cannot run the stand-in as a user");
+        Probe squatter({QStringLiteral("fake-service"), QStringLiteral("7755"), QStringLiteral("65534")});
+        QCOMPARE(squatter.firstLine(), QByteArray("ready"));
         QVERIFY(startService());
-        QCOMPARE(exchange(removeRequest({at("@/none")})), ("[result]1;SUCCESS:" + at("@/none")).toUtf8());
         QCOMPARE(mBox->port(), quint16(8855));
+        QCOMPARE(exchange(removeRequest({at("@/none")})), ("[result]1;SUCCESS:" + at("@/none")).toUtf8());
+        QVERIFY(sClientLog.contains(QStringLiteral("recv Kestrelswp-Magic#%1 from:127.0.0.1:7755").arg(squatter.pid())));
+        QVERIFY(sClientLog.contains(QStringLiteral("not the service on port 7755: port 7755 is held by uid 65534")));
         QVERIFY(sClientLog.contains(QStringLiteral("Found Server: 127.0.0.1:8855,")));
-        // The squatter's datagrams were no answer.
-        QVERIFY(squatter.hasPendingDatagrams());
     }
 
     void portNotShared()
@@ -389,44 +607,39 @@ private slots:
         QVERIFY(!b.bind(QHostAddress::LocalHost, mBox->port(), shared));
     }
 
-    // The client takes a reply only with the magic and one byte more, and
-    // afterwards listens to that peer alone.
+    // The client takes a reply only from the port it probed, with the magic
+    // and one byte more, and afterwards listens to that peer alone.
     void clientHandshake()
     {
-        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-        QVERIFY(fd >= 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_port = htons(7755);
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
-            ::close(fd);
-            QSKIP("another program holds 7755");
-        }
-        sockaddr_in client{};
-        std::thread fake([fd, &client]() {
-            char buf[256];
-            socklen_t len = sizeof client;
-            if (recvfrom(fd, buf, sizeof buf, 0, reinterpret_cast<sockaddr *>(&client), &len) <= 0)
-                return;
-            sendto(fd, "Kestrelswp-Magic", 16, 0, reinterpret_cast<sockaddr *>(&client), len);
-            sendto(fd, "Kestrelswp-Magi#1", 17, 0, reinterpret_cast<sockaddr *>(&client), len);
-            sendto(fd, "Kestrelswp-Magic#", 17, 0, reinterpret_cast<sockaddr *>(&client), len);
-        });
-        const bool found = hpClientInit();
-        fake.join();
-        QVERIFY(found);
+        QVERIFY(handshakeWithFake({"@Kestrelswp-Magic#7", "Kestrelswp-Magic", "Kestrelswp-Magi#1", "Kestrelswp-Magic#"}));
         QVERIFY(sClientLog.contains(QStringLiteral("Found Server: 127.0.0.1:7755,0\n")));
         QCOMPARE(sClientLog.count(QStringLiteral("recv ")), 1);
+        QVERIFY(!hpClientPeerAlive()); // process id 0 is nobody
 
         QUdpSocket stranger;
-        QVERIFY(stranger.writeDatagram("[result]1;SUCCESS:/x", QHostAddress::LocalHost, ntohs(client.sin_port)) > 0);
-        sendto(fd, "[result]0;", 10, 0, reinterpret_cast<sockaddr *>(&client), sizeof client);
+        QVERIFY(stranger.writeDatagram("[result]1;SUCCESS:/x", QHostAddress::LocalHost, ntohs(mFakeClient.sin_port)) > 0);
+        sendto(mFakeFd, "[result]0;", 10, 0, reinterpret_cast<sockaddr *>(&mFakeClient), sizeof mFakeClient);
         char buf[1024];
         const int n = hpClientRecv(buf, 1023, 10000);
-        hpClientUninit();
-        ::close(fd);
         QCOMPARE(QByteArray(buf, qMax(n, 0)), QByteArray("[result]0;"));
+    }
+
+    // Alive means exactly the process the service named.
+    void peerAlive()
+    {
+        QProcess gone;
+        gone.start(QStringLiteral("true"), QStringList());
+        QVERIFY(gone.waitForStarted());
+        const qint64 goneId = gone.processId();
+        QVERIFY(gone.waitForFinished());
+        const QList<QPair<qint64, bool>> cases{{QCoreApplication::applicationPid(), true}, {1, true}, {goneId, false}};
+        for (const auto &c : cases) {
+            QVERIFY(handshakeWithFake({"Kestrelswp-Magic#" + QByteArray::number(c.first)}));
+            QCOMPARE(hpClientPeerAlive(), c.second);
+            hpClientUninit();
+            ::close(mFakeFd);
+            mFakeFd = -1;
+        }
     }
 
     void noCommandDropsClient()
@@ -447,9 +660,9 @@ private slots:
     void singleInstance()
     {
         QVERIFY(startService());
-        QVERIFY(mBox->log().contains(QStringLiteral("------------Kestrelsweep Service (3, %1)-------------\n")
+        QVERIFY(mBox->log().contains(QStringLiteral("------------Kestrelsweep Service (5, %1)-------------\n")
                                          .arg(ServiceSandbox::serviceExe())));
-        ServiceSandbox second(mTmp->path());
+        ServiceSandbox second;
         QVERIFY(second.start({}));
         QCOMPARE(second.waitForExit(20000), 1);
         QVERIFY(mBox->log().contains(QStringLiteral("app.alreadyExists() we exiting\n")));
@@ -458,7 +671,7 @@ private slots:
         // A copy that died without cleaning up keeps nothing out.
         mBox->kill9();
         QVERIFY(mBox->waitForExit(20000) != 0);
-        ServiceSandbox third(mTmp->path());
+        ServiceSandbox third;
         QVERIFY(third.start({QStringLiteral("--trust"), QCoreApplication::applicationFilePath()}));
         QVERIFY(third.running());
         QCOMPARE(exchange(removeRequest({at("@/none")})), ("[result]1;SUCCESS:" + at("@/none")).toUtf8());
@@ -591,5 +804,11 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestService)
+int main(int argc, char **argv)
+{
+    ServiceSandbox::enter(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestService test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_service.moc"

@@ -3,49 +3,119 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QStandardPaths>
+#include <QProcessEnvironment>
 #include <QThread>
 
+#include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
-ServiceSandbox::ServiceSandbox(const QString &work)
-    : mWork(work)
-{
-    QDir().mkpath(logDir());
-    QDir().mkpath(mountDir());
+namespace {
+const char kInside[] = "KS_SERVICE_SANDBOX";
+const char kHostRoot[] = "KS_SANDBOX_HOST_ROOT";
+const char kStderr[] = "/tmp/kestrel-helper.stderr";
 }
+
+void ServiceSandbox::enter(int, char **argv)
+{
+    const char *src = getenv("KS_SOURCE_DIR");
+    const char *bin = getenv("KS_BINARY_DIR");
+    if (getenv(kInside) || !src || !bin)
+        return;
+    // Some machines forbid the namespaces bwrap needs; the tests then skip.
+    if (system("bwrap --unshare-user --unshare-net --ro-bind / / true >/dev/null 2>&1") != 0
+        && system("bwrap --unshare-net --ro-bind / / true >/dev/null 2>&1") != 0)
+        return;
+    char self[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    char cwd[PATH_MAX];
+    if (n <= 0 || !getcwd(cwd, sizeof cwd))
+        return;
+    self[n] = 0;
+
+    std::vector<std::string> a{"bwrap", "--die-with-parent", "--unshare-net", "--unshare-pid", "--unshare-ipc",
+                               "--unshare-uts", "--hostname", "kestrel-test", "--tmpfs", "/",
+                               "--ro-bind", "/usr", "/usr", "--ro-bind", "/etc", "/etc"};
+    for (const char *l : {"/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32"}) {
+        struct stat st;
+        char target[PATH_MAX];
+        const ssize_t t = readlink(l, target, sizeof target - 1);
+        if (t > 0) {
+            target[t] = 0;
+            a.insert(a.end(), {"--symlink", target, l});
+        } else if (stat(l, &st) == 0 && S_ISDIR(st.st_mode)) {
+            a.insert(a.end(), {"--ro-bind", l, l});
+        }
+    }
+    // /tmp before the project: the build folder may lie below /tmp.
+    a.insert(a.end(), {"--proc", "/proc", "--dev", "/dev", "--tmpfs", "/tmp", "--tmpfs", "/usr/local",
+                       "--dir", "/usr/local/Kestrelsweep", "--ro-bind", src, src, "--ro-bind", bin, bin});
+    for (const char *d : {"/Applications/Utilities", "/Library/LaunchDaemons", "/Library/Fonts",
+                          "/Library/Application Support/Vendor", "/System/Library/Fonts",
+                          "/private/var/db/receipts", "/Users/bob/Library/Preferences", "/var/root"})
+        a.insert(a.end(), {"--dir", d});
+    a.insert(a.end(), {"--setenv", kInside, "1", "--setenv", "HOME", "/var/root", "--setenv", "TMPDIR", "/tmp"});
+    // The service refuses a client that carries these.
+    for (const char *v : {"LD_PRELOAD", "LD_LIBRARY_PATH", "LD_AUDIT", "QT_PLUGIN_PATH", "QT_QPA_PLATFORM_PLUGIN_PATH"})
+        a.insert(a.end(), {"--unsetenv", v});
+    // Root, as the service runs; namespace root where the host is not.
+    a.insert(a.end(), {"--cap-add", "ALL"});
+    if (getuid() != 0)
+        a.insert(a.end(), {"--unshare-user", "--uid", "0", "--gid", "0"});
+    else
+        a.insert(a.end(), {"--setenv", kHostRoot, "1"});
+    a.insert(a.end(), {"--chdir", cwd, "--", self});
+    for (int i = 1; argv[i]; ++i)
+        a.push_back(argv[i]);
+
+    std::vector<char *> args;
+    for (std::string &s : a)
+        args.push_back(&s[0]);
+    args.push_back(nullptr);
+    fflush(nullptr);
+    execvp("bwrap", args.data());
+    perror("bwrap");
+}
+
+bool ServiceSandbox::inside()
+{
+    return qEnvironmentVariableIsSet(kInside) && QFile::exists(serviceExe());
+}
+
+bool ServiceSandbox::hasSecondUid()
+{
+    return inside() && qEnvironmentVariableIsSet(kHostRoot);
+}
+
+ServiceSandbox::ServiceSandbox() = default;
 
 ServiceSandbox::~ServiceSandbox()
 {
     if (mProc.state() != QProcess::NotRunning) {
-        // bwrap ends once it has reaped the service, and only then is the
-        // service's port certainly free for the next test.
         kill9();
-        if (!mProc.waitForFinished(10000)) {
-            mProc.kill();
-            mProc.waitForFinished(10000);
-        }
+        mProc.waitForFinished(10000);
     }
     // Whatever the service or a sanitizer said outside its log.
-    QFile err(mWork + QStringLiteral("/stderr.txt"));
+    QFile err(QString::fromLatin1(kStderr));
     if (err.open(QIODevice::ReadOnly)) {
         const QByteArray text = err.readAll();
         if (!text.isEmpty())
             fprintf(stderr, "kestrel-helper stderr:\n%s\n", text.constData());
+        err.remove();
     }
 }
 
-bool ServiceSandbox::available()
+void ServiceSandbox::reset()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("bwrap")).isEmpty() || !QFile::exists(serviceExe()))
-        return false;
-    // Some machines forbid the namespaces bwrap needs.
-    QProcess probe;
-    probe.start(QStringLiteral("bwrap"), {QStringLiteral("--ro-bind"), QStringLiteral("/"), QStringLiteral("/"),
-                                          QStringLiteral("--tmpfs"), QStringLiteral("/tmp"), QStringLiteral("true")});
-    return probe.waitForFinished(20000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
+    for (const QString &d : {logDir(), mountDir()}) {
+        QDir(d).removeRecursively();
+        QDir().mkpath(d);
+    }
 }
 
 QString ServiceSandbox::serviceExe()
@@ -55,48 +125,16 @@ QString ServiceSandbox::serviceExe()
 
 bool ServiceSandbox::start(const QStringList &args, const QString &extraPath)
 {
-    const QString bin = qEnvironmentVariable("KS_BINARY_DIR");
-    QStringList a{
-        QStringLiteral("--die-with-parent"),
-        QStringLiteral("--tmpfs"), QStringLiteral("/"),
-        QStringLiteral("--ro-bind"), QStringLiteral("/usr"), QStringLiteral("/usr"),
-        QStringLiteral("--ro-bind"), QStringLiteral("/etc"), QStringLiteral("/etc"),
-        QStringLiteral("--symlink"), QStringLiteral("usr/bin"), QStringLiteral("/bin"),
-        QStringLiteral("--symlink"), QStringLiteral("usr/sbin"), QStringLiteral("/sbin"),
-        QStringLiteral("--symlink"), QStringLiteral("usr/lib"), QStringLiteral("/lib"),
-        QStringLiteral("--symlink"), QStringLiteral("usr/lib64"), QStringLiteral("/lib64"),
-        QStringLiteral("--proc"), QStringLiteral("/proc"),
-        QStringLiteral("--dev"), QStringLiteral("/dev"),
-        // /tmp first: the build folder may itself lie below /tmp.
-        QStringLiteral("--tmpfs"), QStringLiteral("/tmp"),
-        QStringLiteral("--ro-bind"), bin, bin,
-        // Sanitizer builds read their suppressions from here.
-        QStringLiteral("--ro-bind"), qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tests"),
-        qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tests"),
-        QStringLiteral("--bind"), mWork, mWork,
-        QStringLiteral("--bind"), mountDir(), QStringLiteral("/tmp/Kestrelsweep"),
-        QStringLiteral("--tmpfs"), QStringLiteral("/usr/local"),
-        QStringLiteral("--bind"), logDir(), QStringLiteral("/usr/local/Kestrelsweep"),
-    };
-    // The service runs as root; namespace root is enough where the test is not.
-    if (getuid() != 0)
-        a << QStringLiteral("--unshare-user") << QStringLiteral("--uid") << QStringLiteral("0")
-          << QStringLiteral("--gid") << QStringLiteral("0");
-    for (const char *d : {"/Applications/Utilities", "/Library/LaunchDaemons", "/Library/Fonts",
-                          "/Library/Application Support/Vendor", "/System/Library/Fonts",
-                          "/private/var/db/receipts", "/Users/bob/Library/Preferences", "/var/root"})
-        a << QStringLiteral("--dir") << QString::fromLatin1(d);
-    a << QStringLiteral("--setenv") << QStringLiteral("HOME") << QStringLiteral("/var/root");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     QString path = QStringLiteral("/usr/sbin:/usr/bin:/sbin:/bin");
     if (!extraPath.isEmpty())
         path = extraPath + QLatin1Char(':') + path;
-    a << QStringLiteral("--setenv") << QStringLiteral("PATH") << path;
-    a << QStringLiteral("--") << serviceExe() << args;
-
-    mProc.setProgram(QStringLiteral("bwrap"));
-    mProc.setArguments(a);
+    env.insert(QStringLiteral("PATH"), path);
+    mProc.setProcessEnvironment(env);
+    mProc.setProgram(serviceExe());
+    mProc.setArguments(args);
     mProc.setStandardOutputFile(QProcess::nullDevice());
-    mProc.setStandardErrorFile(mWork + QStringLiteral("/stderr.txt"));
+    mProc.setStandardErrorFile(QString::fromLatin1(kStderr), QIODevice::Append);
     const int from = log().size();
     mProc.start();
     if (!mProc.waitForStarted(10000))
@@ -107,21 +145,7 @@ bool ServiceSandbox::start(const QStringList &args, const QString &extraPath)
 
 qint64 ServiceSandbox::servicePid() const
 {
-    const qint64 parent = mProc.processId();
-    if (parent <= 0)
-        return 0;
-    const QStringList procs = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &p : procs) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(p));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray s = stat.readAll();
-        // "pid (comm) state ppid ..."; comm may hold blanks, so count from ')'.
-        const QList<QByteArray> f = s.mid(s.lastIndexOf(')') + 2).split(' ');
-        if (f.size() > 1 && f.at(1).toLongLong() == parent)
-            return p.toLongLong();
-    }
-    return 0;
+    return mProc.state() == QProcess::NotRunning ? 0 : mProc.processId();
 }
 
 quint16 ServiceSandbox::port() const
@@ -152,7 +176,7 @@ bool ServiceSandbox::running() const
     return mProc.state() != QProcess::NotRunning;
 }
 
-QString ServiceSandbox::log() const
+QString ServiceSandbox::log()
 {
     QFile f(logDir() + QStringLiteral("/main.log"));
     if (!f.open(QIODevice::ReadOnly))
@@ -160,7 +184,7 @@ QString ServiceSandbox::log() const
     return QString::fromLatin1(f.readAll());
 }
 
-bool ServiceSandbox::waitForLog(const QString &needle, int ms, int from) const
+bool ServiceSandbox::waitForLog(const QString &needle, int ms, int from)
 {
     QElapsedTimer t;
     t.start();
