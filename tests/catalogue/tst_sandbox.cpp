@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <unistd.h>
+
 // tools/sandbox: the macOS-shaped root it promises, and nothing written outside it.
 class TestSandbox : public QObject
 {
@@ -50,6 +52,10 @@ private slots:
         QTest::newRow("loopback only")
             << QStringList() << "tail -n +3 /proc/net/dev | cut -d: -f1 | tr -d ' '" << "lo";
         QTest::newRow("service runs as root") << QStringList{"--as-root"} << "id -u" << "0";
+        // From a root host the user is a real second id, as the first account of a Mac.
+        const QString uid = getuid() == 0 ? QStringLiteral("501 20") : QStringLiteral("%1 %2").arg(getuid()).arg(getgid());
+        QTest::newRow("user is an ordinary id") << QStringList() << "echo $(id -u) $(id -g)" << uid;
+        QTest::newRow("user owns the home") << QStringList() << "stat -c '%u %g' $HOME" << uid;
     }
 
     void shapedLikeAMac()
@@ -63,15 +69,48 @@ private slots:
     void writesLandInsideRoot()
     {
         int rc = -1;
-        const QString out = runIn({}, QStringLiteral(
-            "echo a > /usr/local/Kestrelsweep/log && echo b > /Applications/x && echo c > /tmp/t && "
-            "echo d > /var/run/s && echo e > $HOME/h && echo ok"), &rc);
-        QCOMPARE(out, QStringLiteral("ok"));
-        QVERIFY(QFile::exists(mRoot + QStringLiteral("/usr-local-Kestrelsweep/log")));
-        QVERIFY(QFile::exists(mRoot + QStringLiteral("/Applications/x")));
-        QVERIFY(QFile::exists(mRoot + QStringLiteral("/private/tmp/t")));
-        QVERIFY(QFile::exists(mRoot + QStringLiteral("/private/var/run/s")));
-        QVERIFY(QFile::exists(mRoot + QStringLiteral("/Users/tester/h")));
+        QCOMPARE(runIn({}, QStringLiteral("echo c > /tmp/t && echo e > $HOME/h && echo ok"), &rc), QStringLiteral("ok"));
+        QCOMPARE(runIn({QStringLiteral("--as-root")}, QStringLiteral(
+            "echo a > /usr/local/Kestrelsweep/log && echo b > /Applications/x && echo d > /var/run/s && echo ok"), &rc),
+                 QStringLiteral("ok"));
+        for (const char *f : {"/usr-local-Kestrelsweep/log", "/Applications/x", "/private/tmp/t", "/private/var/run/s",
+                              "/Users/tester/h"})
+            QVERIFY2(QFile::exists(mRoot + QLatin1String(f)), f);
+    }
+
+    // What root owns on a Mac the user may read but not change.
+    void userCannotWriteRootsFolders()
+    {
+        QFile held(mRoot + QStringLiteral("/Applications/held"));
+        QVERIFY(held.open(QIODevice::WriteOnly));
+        held.close();
+        const QString script = QStringLiteral(
+            "for f in /Library/u /Applications/u /System/u /var/run/u /usr/local/Kestrelsweep/u; do"
+            "  (echo u > $f) 2>/dev/null && echo wrote $f; done; rm -f /Applications/held 2>/dev/null && echo removed; echo done");
+        QCOMPARE(runIn({}, script), QStringLiteral("done"));
+        QVERIFY(held.exists());
+    }
+
+    // The helper service as root and the application's client as the user, in
+    // one sandbox: the user cannot delete a file of root's, the service does it
+    // for the genuine client.
+    void helperServesTheUser()
+    {
+        if (getuid() != 0)
+            QSKIP("only a root host gives the user and the helper service two ids");
+        const QString bin = qEnvironmentVariable("KS_BINARY_DIR");
+        const QString probe = bin + QStringLiteral("/tests/helper/channel_probe");
+        const QString file = QStringLiteral("/Library/LaunchDaemons/com.example.held.plist");
+        QVERIFY(QDir().mkpath(mRoot + QStringLiteral("/Library/LaunchDaemons")));
+        QFile f(mRoot + file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        int rc = -1;
+        const QString out = runIn({QStringLiteral("--helper"), bin + QStringLiteral("/kestrel-helper/kestrel-helper"),
+                                   QStringLiteral("--trust"), probe},
+                                  QStringLiteral("rm -f %1 2>/dev/null || echo denied; %2 remove %1").arg(file, probe), &rc);
+        QCOMPARE(out, QStringLiteral("denied\n[result]1;SUCCESS:") + file);
+        QVERIFY(!QFile::exists(mRoot + file));
     }
 
     void hostStaysReadOnly_data()
