@@ -10,6 +10,7 @@
 #include <cstring>
 #include <libproc.h>
 #include <netinet/in.h>
+#include <sys/proc.h>
 #include <sys/proc_info.h>
 #include <sys/sysctl.h>
 
@@ -28,6 +29,7 @@ struct ProcInfo
     bool ok = false;
     quint64 started = 0; // microseconds since the epoch
     bool traced = false;
+    bool zombie = false; // gone but not yet reaped: holds no descriptors
 };
 
 ProcInfo procInfo(pid_t pid)
@@ -41,11 +43,12 @@ ProcInfo procInfo(pid_t pid)
     info.ok = true;
     info.started = quint64(kp.kp_proc.p_starttime.tv_sec) * 1000000u + quint64(kp.kp_proc.p_starttime.tv_usec);
     info.traced = (kp.kp_proc.p_flag & P_TRACED) != 0;
+    info.zombie = kp.kp_proc.p_stat == SZOMB;
     return info;
 }
 
-// The first DYLD_ variable of the process's environment; empty when there is
-// none. *readable is false when the arguments area cannot be read.
+// The first DYLD_ variable of the process's environment (or arguments);
+// empty when there is none. *readable is false when the arguments area cannot be read.
 QByteArray dyldVariable(pid_t pid, bool *readable)
 {
     *readable = false;
@@ -60,21 +63,14 @@ QByteArray dyldVariable(pid_t pid, bool *readable)
     if (sysctl(mib, 3, area.data(), &size, nullptr, 0) != 0 || size < sizeof(int))
         return QByteArray();
     *readable = true;
-    // argc, the executable path, padding, argv[argc], then the environment.
-    int argc = 0;
-    memcpy(&argc, area.constData(), sizeof argc);
-    const QList<QByteArray> strings = area.left(int(size)).mid(int(sizeof argc)).split('\0');
-    int skipped = -1; // the executable path comes first
-    for (const QByteArray &s : strings) {
-        if (s.isEmpty())
-            continue; // padding between the path and argv
-        if (skipped < argc) {
-            ++skipped;
-            continue;
-        }
-        if (s.startsWith("DYLD_"))
+    // argc, the executable's path, NUL padding, the arguments, then the
+    // environment. An empty argument cannot be told from the padding, so
+    // every string is looked at: an argument that looks like a DYLD_
+    // assignment is refused as well.
+    const QList<QByteArray> strings = area.left(int(size)).mid(int(sizeof(int))).split('\0');
+    for (const QByteArray &s : strings)
+        if (s.startsWith("DYLD_") && s.contains('='))
             return s.left(s.indexOf('='));
-    }
     return QByteArray();
 }
 
@@ -201,7 +197,8 @@ bool hpPeerIsGenuine(quint16 port, qint64 pid, const QStringList &, quint64 *sta
         // A table that cannot be read could hold the socket; the service runs
         // as root, so this only happens for processes that are gone.
         if (!udpSocketsOnPort(pids[i], port, &theirs4, &theirs6)) {
-            if (procInfo(pids[i]).ok)
+            const ProcInfo other = procInfo(pids[i]);
+            if (other.ok && !other.zombie)
                 return refuse(why, QStringLiteral("cannot read the descriptors of process %1").arg(pids[i]));
             continue;
         }
