@@ -15,6 +15,11 @@ ServiceSandbox::ServiceSandbox(const QString &work)
 {
     QDir().mkpath(logDir());
     QDir().mkpath(mountDir());
+    // The service, as root, logs only into a folder that no one else may write,
+    // whatever the umask of whoever runs the test.
+    QFile::setPermissions(logDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                        | QFileDevice::ReadGroup | QFileDevice::ExeGroup
+                                        | QFileDevice::ReadOther | QFileDevice::ExeOther);
 }
 
 ServiceSandbox::~ServiceSandbox()
