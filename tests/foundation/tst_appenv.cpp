@@ -8,6 +8,35 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+namespace {
+
+// Sets an environment variable for one scope.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char *name, const QString &value)
+        : mName(name)
+        , mOld(qgetenv(name))
+        , mWasSet(qEnvironmentVariableIsSet(name))
+    {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~ScopedEnv()
+    {
+        if (mWasSet)
+            qputenv(mName, mOld);
+        else
+            qunsetenv(mName);
+    }
+
+private:
+    const char *mName;
+    QByteArray mOld;
+    bool mWasSet;
+};
+
+} // namespace
+
 class TestAppEnv : public QObject
 {
     Q_OBJECT
@@ -97,17 +126,17 @@ private slots:
 
     void pathsAndDataFolder()
     {
+        QTemporaryDir tmp;
+        const ScopedEnv dataHome("XDG_DATA_HOME", tmp.filePath(QStringLiteral("share")));
+        const ScopedEnv configHome("XDG_CONFIG_HOME", tmp.filePath(QStringLiteral("config")));
         const QString data = QStandardPaths::writableLocation(QStandardPaths::DataLocation);
-        QVERIFY(data.startsWith(QDir::homePath()));
-        QDir(data).removeRecursively();
-        QDir parent = QFileInfo(data).dir();
-        parent.removeRecursively();
+        QCOMPARE(QFileInfo(data).path(), tmp.filePath(QStringLiteral("share")));
 
         // A missing parent: only one level is ever created, so nothing appears.
         AppEnv::initPaths();
         QVERIFY(!QFileInfo::exists(data));
 
-        QVERIFY(QDir().mkpath(parent.path()));
+        QVERIFY(QDir().mkpath(QFileInfo(data).path()));
         AppEnv::initPaths();
         QVERIFY(QFileInfo(data).isDir());
 
