@@ -213,7 +213,7 @@ private slots:
         QVERIFY(QDir().mkpath(config));
         QVERIFY(writeBinaryPlist(config + QStringLiteral("/com.vextora.Kestrelsweep.plist"),
                                  QStringLiteral("{'general.keepSafe': True, 'general.soundEffect': False}")));
-        AppEnv::initPaths();
+        QVERIFY(AppEnv::initPaths());
         QCOMPARE(PreferencesDlg::hideAppleApps(), true);
         QCOMPARE(PreferencesDlg::playSound(), false);
         QCOMPARE(PreferencesDlg::autoCheckUpdate(), true);
