@@ -51,13 +51,19 @@ bool countOnce(const struct stat &st, InodeSet &seen)
     return seen.insert({st.st_dev, st.st_ino}).second;
 }
 
-// A folder on the way down, with the sub-folders still to visit.
+// A folder on the way down, with the sub-folders still to visit and, for the
+// current folder and the few nearest the top, its open handle.
 struct Level {
     dev_t dev;
     ino_t ino;
     std::vector<std::string> subdirs;
     std::size_t next = 0;
+    DIR *dir = nullptr;
 };
+
+// Folders near the top stay open, so that the usual shallow tree is walked
+// without climbing back through ".."; deeper ones are closed before descending.
+constexpr int kOpenAncestors = 8;
 
 bool outOfResources(int err)
 {
@@ -74,17 +80,17 @@ bool onPath(const std::vector<Level> &path, const struct stat &st)
 
 // Pushes the folder open as fd (which this takes over) and adds the blocks of
 // its entries. Its names are read whole before any descent, so the walk holds
-// a fixed number of descriptors however deep the tree is. Returns the
-// exhausted stream, kept as the folder's handle, or null with errno set.
-DIR *readLevel(int fd, dev_t dev, ino_t ino, std::vector<Level> &path, InodeSet &seen, qint64 &blocks)
+// a bounded number of descriptors however deep the tree is. False, with errno
+// set, when the folder cannot be read; it is pushed all the same.
+bool readLevel(int fd, dev_t dev, ino_t ino, std::vector<Level> &path, InodeSet &seen, qint64 &blocks)
 {
-    path.push_back(Level{dev, ino, {}, 0});
-    DIR *dir = fdopendir(fd);
+    path.push_back(Level{dev, ino, {}, 0, fdopendir(fd)});
+    DIR *dir = path.back().dir;
     if (!dir) {
         const int err = errno;
         ::close(fd);
         errno = err;
-        return nullptr;
+        return false;
     }
     std::vector<std::string> &subdirs = path.back().subdirs;
     while (const dirent *ent = readdir(dir)) {
@@ -103,7 +109,14 @@ DIR *readLevel(int fd, dev_t dev, ino_t ino, std::vector<Level> &path, InodeSet 
         if (S_ISDIR(st.st_mode))
             subdirs.emplace_back(name);
     }
-    return dir;
+    return true;
+}
+
+void closeLevel(Level &level)
+{
+    if (level.dir)
+        closedir(level.dir);
+    level.dir = nullptr;
 }
 
 // Blocks below the folder open as rootFd (which this takes over), or -1 when
@@ -114,13 +127,12 @@ qint64 blocksBelow(int rootFd, const struct stat &root)
     InodeSet seen;
     std::vector<Level> path;
     qint64 blocks = 0;
-    DIR *cur = readLevel(rootFd, root.st_dev, root.st_ino, path, seen, blocks);
-    bool ok = cur || !outOfResources(errno);
-    while (cur && ok) {
+    bool ok = readLevel(rootFd, root.st_dev, root.st_ino, path, seen, blocks) || !outOfResources(errno);
+    while (ok && path.back().dir) {
         Level &top = path.back();
         if (top.next < top.subdirs.size()) {
             const std::string &name = top.subdirs[top.next++];
-            const int fd = openat(dirfd(cur), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            const int fd = openat(dirfd(top.dir), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             struct stat st;
             if (fd < 0 || fstat(fd, &st) != 0) {
                 // Unreadable or vanished: du counts the folder itself and goes on.
@@ -129,33 +141,35 @@ qint64 blocksBelow(int rootFd, const struct stat &root)
                     ::close(fd);
                 continue;
             }
-            DIR *child = readLevel(fd, st.st_dev, st.st_ino, path, seen, blocks);
-            if (!child) {
+            const int depth = int(path.size());
+            if (!readLevel(fd, st.st_dev, st.st_ino, path, seen, blocks)) {
                 ok = !outOfResources(errno);
                 path.pop_back();
             } else if (path.back().subdirs.empty()) {
-                closedir(child); // a leaf: no need to climb back out of it
+                closeLevel(path.back()); // a leaf: no need to climb back out of it
                 path.pop_back();
-            } else {
-                closedir(cur);
-                cur = child;
+            } else if (depth > kOpenAncestors) {
+                closeLevel(path[depth - 1]);
             }
             continue;
         }
-        path.pop_back();
-        if (path.empty())
+        if (path.size() == 1)
             break;
-        // Back up through "..", which must be the folder we came from.
-        const int parent = openat(dirfd(cur), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        closedir(cur);
-        struct stat st;
-        cur = parent >= 0 ? fdopendir(parent) : nullptr;
-        if (!cur && parent >= 0)
-            ::close(parent);
-        ok = cur && fstat(dirfd(cur), &st) == 0 && st.st_dev == path.back().dev && st.st_ino == path.back().ino;
+        Level &parent = path[path.size() - 2];
+        if (!parent.dir) {
+            // Back up through "..", which must be the folder we came from.
+            const int fd = openat(dirfd(top.dir), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            struct stat st;
+            parent.dir = fd >= 0 ? fdopendir(fd) : nullptr;
+            if (!parent.dir && fd >= 0)
+                ::close(fd);
+            ok = parent.dir && fstat(fd, &st) == 0 && st.st_dev == parent.dev && st.st_ino == parent.ino;
+        }
+        closeLevel(top);
+        path.pop_back();
     }
-    if (cur)
-        closedir(cur);
+    for (Level &level : path)
+        closeLevel(level);
     return ok ? blocks : -1;
 }
 
