@@ -9,9 +9,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <set>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 QString hpHomePath()
 {
@@ -49,32 +51,126 @@ bool countOnce(const struct stat &st, InodeSet &seen)
     return seen.insert({st.st_dev, st.st_ino}).second;
 }
 
-qint64 blocksBelow(int dirFd, InodeSet &seen)
+// A folder on the way down, with the sub-folders still to visit and, for the
+// current folder and the few nearest the top, its open handle.
+struct Level {
+    dev_t dev;
+    ino_t ino;
+    std::vector<std::string> subdirs;
+    std::size_t next = 0;
+    DIR *dir = nullptr;
+};
+
+// Folders near the top stay open, so that the usual shallow tree is walked
+// without climbing back through ".."; deeper ones are closed before descending.
+constexpr int kOpenAncestors = 8;
+
+bool outOfResources(int err)
 {
-    DIR *dir = fdopendir(dirFd);
+    return err == EMFILE || err == ENFILE || err == ENOMEM;
+}
+
+bool onPath(const std::vector<Level> &path, const struct stat &st)
+{
+    for (const Level &level : path)
+        if (level.dev == st.st_dev && level.ino == st.st_ino)
+            return true;
+    return false;
+}
+
+// Pushes the folder open as fd (which this takes over) and adds the blocks of
+// its entries. Its names are read whole before any descent, so the walk holds
+// a bounded number of descriptors however deep the tree is. False, with errno
+// set, when the folder cannot be read; it is pushed all the same.
+bool readLevel(int fd, dev_t dev, ino_t ino, std::vector<Level> &path, InodeSet &seen, qint64 &blocks)
+{
+    path.push_back(Level{dev, ino, {}, 0, fdopendir(fd)});
+    DIR *dir = path.back().dir;
     if (!dir) {
-        ::close(dirFd);
-        return 0;
+        const int err = errno;
+        ::close(fd);
+        errno = err;
+        return false;
     }
-    qint64 blocks = 0;
+    std::vector<std::string> &subdirs = path.back().subdirs;
     while (const dirent *ent = readdir(dir)) {
         const char *name = ent->d_name;
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
             continue;
         struct stat st;
-        if (fstatat(dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        if (fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        // Like du, a folder that is one of its own ancestors (a bind mount loop) is skipped.
+        if (S_ISDIR(st.st_mode) && onPath(path, st))
             continue;
         if (!countOnce(st, seen))
             continue;
         blocks += st.st_blocks;
-        if (S_ISDIR(st.st_mode)) {
-            const int sub = openat(dirfd(dir), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            if (sub >= 0)
-                blocks += blocksBelow(sub, seen);
-        }
+        if (S_ISDIR(st.st_mode))
+            subdirs.emplace_back(name);
     }
-    closedir(dir);
-    return blocks;
+    return true;
+}
+
+void closeLevel(Level &level)
+{
+    if (level.dir)
+        closedir(level.dir);
+    level.dir = nullptr;
+}
+
+// Blocks below the folder open as rootFd (which this takes over), or -1 when
+// the walk ran out of descriptors or memory or the tree moved under it: a
+// partial sum would be a wrong size, not a smaller one.
+qint64 blocksBelow(int rootFd, const struct stat &root)
+{
+    InodeSet seen;
+    std::vector<Level> path;
+    qint64 blocks = 0;
+    bool ok = readLevel(rootFd, root.st_dev, root.st_ino, path, seen, blocks) || !outOfResources(errno);
+    while (ok && path.back().dir) {
+        Level &top = path.back();
+        if (top.next < top.subdirs.size()) {
+            const std::string &name = top.subdirs[top.next++];
+            const int fd = openat(dirfd(top.dir), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            struct stat st;
+            if (fd < 0 || fstat(fd, &st) != 0) {
+                // Unreadable or vanished: du counts the folder itself and goes on.
+                ok = !outOfResources(errno);
+                if (fd >= 0)
+                    ::close(fd);
+                continue;
+            }
+            const int depth = int(path.size());
+            if (!readLevel(fd, st.st_dev, st.st_ino, path, seen, blocks)) {
+                ok = !outOfResources(errno);
+                path.pop_back();
+            } else if (path.back().subdirs.empty()) {
+                closeLevel(path.back()); // a leaf: no need to climb back out of it
+                path.pop_back();
+            } else if (depth > kOpenAncestors) {
+                closeLevel(path[depth - 1]);
+            }
+            continue;
+        }
+        if (path.size() == 1)
+            break;
+        Level &parent = path[path.size() - 2];
+        if (!parent.dir) {
+            // Back up through "..", which must be the folder we came from.
+            const int fd = openat(dirfd(top.dir), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            struct stat st;
+            parent.dir = fd >= 0 ? fdopendir(fd) : nullptr;
+            if (!parent.dir && fd >= 0)
+                ::close(fd);
+            ok = parent.dir && fstat(fd, &st) == 0 && st.st_dev == parent.dev && st.st_ino == parent.ino;
+        }
+        closeLevel(top);
+        path.pop_back();
+    }
+    for (Level &level : path)
+        closeLevel(level);
+    return ok ? blocks : -1;
 }
 
 } // namespace
@@ -96,10 +192,15 @@ qint64 hpGetSize(const QString &path)
         return 0;
     qint64 blocks = st.st_blocks;
     if (S_ISDIR(st.st_mode)) {
-        InodeSet seen;
         const int fd = open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd >= 0)
-            blocks += blocksBelow(fd, seen);
+        if (fd < 0 && outOfResources(errno))
+            return 0;
+        if (fd >= 0) {
+            const qint64 below = blocksBelow(fd, st);
+            if (below < 0)
+                return 0;
+            blocks += below;
+        }
     }
     return (blocks + 1) / 2;
 }

@@ -61,38 +61,62 @@ bool AppEnv::setEnv(char *buffer, std::size_t size, const QString &value)
     return true;
 }
 
-void AppEnv::init()
+bool AppEnv::init()
 {
-    initPaths();
+    const bool paths = initPaths();
+    // Still run on failure: the message that says so is shown in the user's language.
     initLanguages();
     initUrls();
+    return paths;
 }
 
-void AppEnv::initPaths()
+bool AppEnv::initPaths()
 {
-    setEnv(envAppPath, QCoreApplication::applicationDirPath());
-    setEnv(envDataPath, QStandardPaths::writableLocation(QStandardPaths::DataLocation));
-    const QString data = QString(envDataPath);
-    if (!data.isEmpty() && !QDir(data).exists())
-        QDir().mkdir(data);
+    // A path that does not fit is refused, and nothing after it is filled: a
+    // value derived from an empty or cut path would put the data, the caches
+    // and the log at "/" or name another file.
+    for (char *buffer : {envAppPath, envDataPath, envInfoPlist, envIconPath, envSizeList, envTimeList, envSoundFile,
+                         envLocalVersion, envLogPath, envPreferencesFile})
+        buffer[0] = 0;
+    const auto fill = [](char(&buffer)[kEnvSize], const QString &value) {
+        if (value.isEmpty()) {
+            qDebug("AppEnv: empty path refused\n");
+            return false;
+        }
+        return setEnv(buffer, value);
+    };
 
-    const QString app = QString(envAppPath);
-    setEnv(envInfoPlist, app + QStringLiteral("/../Info.plist"));
-    setEnv(envIconPath, data + QStringLiteral("/icon/"));
-    setEnv(envSizeList, QString(envIconPath) + QStringLiteral("/sizeList.plist"));
-    setEnv(envTimeList, QString(envIconPath) + QStringLiteral("/timeList.plist"));
-    setEnv(envSoundFile, app + QStringLiteral("/../Resources/empty_trash.wav"));
-    setEnv(envLocalVersion, data + QStringLiteral("/version.html"));
+    // The log first, so that a later refusal is in it; it is never at "/".
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::DataLocation);
+    const bool dataOk = fill(envDataPath, data);
+    if (dataOk) {
+        if (!QDir(data).exists())
+            QDir().mkdir(data);
+        fill(envLogPath, data);
+        hpLogInit(data);
+    }
+    // Tried even without a data folder: the translation lives in the bundle.
+    const QString app = QCoreApplication::applicationDirPath();
+    if (!fill(envAppPath, app) || !dataOk)
+        return false;
 
-    setEnv(envLogPath, data);
-    hpLogInit(QString(envLogPath));
+    const QString icon = data + QStringLiteral("/icon/");
+    if (!fill(envInfoPlist, app + QStringLiteral("/../Info.plist")) || !fill(envIconPath, icon)
+        || !fill(envSizeList, icon + QStringLiteral("/sizeList.plist"))
+        || !fill(envTimeList, icon + QStringLiteral("/timeList.plist"))
+        || !fill(envSoundFile, app + QStringLiteral("/../Resources/empty_trash.wav"))
+        || !fill(envLocalVersion, data + QStringLiteral("/version.html")))
+        return false;
 
     qDebug("PreferencesDlg::loadSettings();\n");
-    setEnv(envPreferencesFile, QStringLiteral("%1/com.%2.%3.plist")
-                                   .arg(QStandardPaths::writableLocation(QStandardPaths::ConfigLocation),
-                                        QString(envCompanyName), QString(envAppName)));
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation);
+    if (!fill(envPreferencesFile, config.isEmpty() ? QString()
+                                                   : QStringLiteral("%1/com.%2.%3.plist")
+                                                         .arg(config, QString(envCompanyName), QString(envAppName))))
+        return false;
     PreferencesDlg::loadSettings();
     qDebug("PreferencesDlg::loadSettings(); end\n");
+    return true;
 }
 
 QString AppEnv::mainSiteUrl()

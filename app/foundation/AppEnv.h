@@ -45,8 +45,10 @@ public:
     AppEnv() = default;
     ~AppEnv() = default;
 
-    static void init();
-    static void initPaths();
+    // False when a path was refused: the buffers derived from it stay empty,
+    // and the program must not go on.
+    static bool init();
+    static bool initPaths();
     static void initLanguages();
     static void initUrls();
 

@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QMutex>
 #include <QStringList>
 
@@ -46,6 +47,13 @@ void print(const QString &line)
 
 int main(int argc, char *argv[])
 {
+    // It fills the data folder of whatever home it is given: only the sandbox's
+    // own process namespace, whose first process is bubblewrap, is the right one.
+    QFile init(QStringLiteral("/proc/1/comm"));
+    if (!init.open(QIODevice::ReadOnly) || init.readAll().trimmed() != "bwrap") {
+        std::fputs("ks_finder_probe runs only inside tools/sandbox\n", stderr);
+        return 2;
+    }
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("vextora"));
     QCoreApplication::setApplicationName(QStringLiteral("Kestrelsweep"));

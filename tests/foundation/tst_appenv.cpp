@@ -4,9 +4,91 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+namespace {
+
+// Sets an environment variable for one scope.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char *name, const QString &value)
+        : mName(name)
+        , mOld(qgetenv(name))
+        , mWasSet(qEnvironmentVariableIsSet(name))
+    {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~ScopedEnv()
+    {
+        if (mWasSet)
+            qputenv(mName, mOld);
+        else
+            qunsetenv(mName);
+    }
+
+private:
+    const char *mName;
+    QByteArray mOld;
+    bool mWasSet;
+};
+
+// A folder path of the given length below the sandbox's home folder.
+QString deepUnderHome(int length)
+{
+    QString path = QStringLiteral("/Users/tester");
+    while (path.size() < length)
+        path += QLatin1Char('/') + QString(qMin(40, length - path.size() - 1), QLatin1Char('x'));
+    return path;
+}
+
+struct SandboxRun {
+    int status = -1;
+    QString out;
+    QStringList newAtRoot; // entries that appeared at "/" during the run
+};
+
+// Runs command with env as root of tools/sandbox, whose "/" is a throwaway
+// tmpfs that root may write: a file a fault puts at "/" shows, and only there.
+SandboxRun inSandbox(const QStringList &env, const QStringList &command)
+{
+    SandboxRun run;
+    QTemporaryDir root;
+    QProcess p;
+    p.start(qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tools/sandbox"),
+            QStringList{root.path(), QStringLiteral("--as-root"), QStringLiteral("--bind-ro"),
+                        qEnvironmentVariable("KS_BINARY_DIR"), QStringLiteral("--"), QStringLiteral("/bin/sh"),
+                        QStringLiteral("-c"),
+                        QStringLiteral("umask 022; ls -A / >/tmp/before; env \"$@\"; rc=$?; ls -A / >/tmp/after; exit $rc"),
+                        QStringLiteral("sh")}
+                + env + command);
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.status = p.exitCode();
+    run.out = QString::fromUtf8(p.readAllStandardOutput());
+    const auto listing = [&root](const char *name) {
+        QFile f(root.filePath(QStringLiteral("private/tmp/")) + QLatin1String(name));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split(QLatin1Char('\n')) : QStringList();
+    };
+    const QStringList before = listing("before");
+    for (const QString &entry : listing("after"))
+        if (!before.contains(entry))
+            run.newAtRoot << entry;
+    return run;
+}
+
+bool sandboxUsable()
+{
+    if (qEnvironmentVariableIsEmpty("KS_SOURCE_DIR") || qEnvironmentVariableIsEmpty("KS_BINARY_DIR"))
+        return false;
+    static const bool usable = inSandbox({}, {QStringLiteral("true")}).status == 0;
+    return usable;
+}
+
+} // namespace
 
 class TestAppEnv : public QObject
 {
@@ -97,18 +179,18 @@ private slots:
 
     void pathsAndDataFolder()
     {
+        QTemporaryDir tmp;
+        const ScopedEnv dataHome("XDG_DATA_HOME", tmp.filePath(QStringLiteral("share")));
+        const ScopedEnv configHome("XDG_CONFIG_HOME", tmp.filePath(QStringLiteral("config")));
         const QString data = QStandardPaths::writableLocation(QStandardPaths::DataLocation);
-        QVERIFY(data.startsWith(QDir::homePath()));
-        QDir(data).removeRecursively();
-        QDir parent = QFileInfo(data).dir();
-        parent.removeRecursively();
+        QCOMPARE(QFileInfo(data).path(), tmp.filePath(QStringLiteral("share")));
 
         // A missing parent: only one level is ever created, so nothing appears.
-        AppEnv::initPaths();
+        QVERIFY(AppEnv::initPaths());
         QVERIFY(!QFileInfo::exists(data));
 
-        QVERIFY(QDir().mkpath(parent.path()));
-        AppEnv::initPaths();
+        QVERIFY(QDir().mkpath(QFileInfo(data).path()));
+        QVERIFY(AppEnv::initPaths());
         QVERIFY(QFileInfo(data).isDir());
 
         const QString app = QCoreApplication::applicationDirPath();
@@ -131,6 +213,83 @@ private slots:
         const QByteArray text = log.readAll();
         QVERIFY(text.contains("- PreferencesDlg::loadSettings();\n"));
         QVERIFY(text.contains("- PreferencesDlg::loadSettings(); end\n"));
+    }
+
+    // Run in the sandbox: were a refused path to leave "/" as the data folder,
+    // the log and caches would go there.
+    void refusedPath_data()
+    {
+        QTest::addColumn<QString>("dataHome");
+        QTest::addColumn<QString>("configHome");
+        QTest::addColumn<QStringList>("empty"); // buffers that must stay empty
+        QTest::addColumn<bool>("logged");       // the refusal is in the data folder's log
+        const QString home = QStringLiteral("/Users/tester");
+        QTest::newRow("data folder too long")
+            << deepUnderHome(600) << home + QStringLiteral("/config")
+            << QStringList{"envDataPath", "envIconPath", "envSizeList", "envTimeList", "envLocalVersion", "envLogPath"}
+            << false;
+        // The data folder (this home + "/tst_appenv") and its icon folder fit, the lists in it do not.
+        QTest::newRow("cache lists too long")
+            << deepUnderHome(487) << home + QStringLiteral("/config") << QStringList{"envSizeList", "envTimeList"} << true;
+        QTest::newRow("configuration folder too long")
+            << home + QStringLiteral("/share") << deepUnderHome(600) << QStringList{"envPreferencesFile"} << true;
+    }
+
+    void refusedPath()
+    {
+        QFETCH(QString, dataHome);
+        QFETCH(QString, configHome);
+        QFETCH(QStringList, empty);
+        QFETCH(bool, logged);
+        if (!qEnvironmentVariableIsSet("KS_APPENV_INSIDE")) {
+            if (!sandboxUsable())
+                QSKIP("tools/sandbox cannot run here");
+            const SandboxRun run = inSandbox(
+                {QStringLiteral("KS_APPENV_INSIDE=1")},
+                {QCoreApplication::applicationFilePath(), QStringLiteral("refusedPath:") + QTest::currentDataTag()});
+            QVERIFY2(run.status == 0, qPrintable(run.out));
+            QCOMPARE(run.newAtRoot, QStringList());
+            return;
+        }
+
+        const ScopedEnv dataEnv("XDG_DATA_HOME", dataHome);
+        const ScopedEnv configEnv("XDG_CONFIG_HOME", configHome);
+        if (logged)
+            QVERIFY(QDir().mkpath(dataHome));
+        QVERIFY(!AppEnv::init());
+        const QMap<QString, const char *> buffers{
+            {"envDataPath", envDataPath}, {"envIconPath", envIconPath}, {"envSizeList", envSizeList},
+            {"envTimeList", envTimeList}, {"envLocalVersion", envLocalVersion}, {"envLogPath", envLogPath},
+            {"envPreferencesFile", envPreferencesFile}};
+        for (const QString &name : empty)
+            QVERIFY2(!*buffers.value(name), qPrintable(name));
+        if (logged) {
+            const QString log = dataHome + QStringLiteral("/tst_appenv/main.log");
+            QCOMPARE(hpLogFileName(), log);
+            QFile f(log);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll().count("refused"), 1);
+        } else {
+            QCOMPARE(hpLogFileName(), QString());
+            QVERIFY(!QFileInfo::exists(dataHome.section(QLatin1Char('/'), 0, 3)));
+        }
+    }
+
+    // The real application, its one dialog answered by the test plug-in.
+    void applicationStopsOnRefusedPath()
+    {
+        if (!sandboxUsable())
+            QSKIP("tools/sandbox cannot run here");
+        const QString bin = qEnvironmentVariable("KS_BINARY_DIR");
+        const SandboxRun run = inSandbox(
+            {QStringLiteral("XDG_DATA_HOME=") + deepUnderHome(600), QStringLiteral("QT_QPA_PLATFORM=offscreen"),
+             QStringLiteral("QT_PLUGIN_PATH=") + bin + QStringLiteral("/testplugins"),
+             QStringLiteral("QT_QPA_GENERIC_PLUGINS=ksautoanswer")},
+            {bin + QStringLiteral("/Kestrelsweep.app/Contents/MacOS/Kestrelsweep")});
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.out, QStringLiteral("dialog MsgDlg: Kestrelsweep | Kestrelsweep cannot start: "
+                                         "the path of one of its folders is too long.\n"));
+        QCOMPARE(run.newAtRoot, QStringList());
     }
 
     void versionIsCachedOnceRead()

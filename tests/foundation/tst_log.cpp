@@ -1,10 +1,17 @@
 #include "hpUtils.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestLog : public QObject
 {
@@ -15,6 +22,12 @@ private:
     {
         QFile f(file);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    static bool writeFile(const QString &file, const QByteArray &data)
+    {
+        QFile f(file);
+        return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
     }
 
 private slots:
@@ -75,6 +88,90 @@ private slots:
         const QByteArray log = readAll(hpLogFileName());
         QVERIFY(log.endsWith("- after\n"));
         QVERIFY(!log.contains("before"));
+    }
+
+    // The helper service's start, as root (or a plain user) of a user namespace
+    // that sees the host read-only but for the test's folder. Root writes only
+    // into a real folder that no one else may change, and only into a regular
+    // file; umask 0 must not make the folder it creates writable by all.
+    void unsafePlaces_data()
+    {
+        QTest::addColumn<bool>("asRoot");
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QString>("refusal"); // on standard error
+        QTest::newRow("root, own folder") << true << "plain" << true << "";
+        QTest::newRow("root, folder made under umask 0") << true << "missing" << true << "";
+        QTest::newRow("root, folder writable by its group") << true << "group" << false << "writable by others";
+        QTest::newRow("root, folder writable by all") << true << "world" << false << "writable by others";
+        QTest::newRow("root, folder is a link") << true << "link" << false << "a link or not a folder";
+        QTest::newRow("root, folder of another user") << true << "owner" << false << "not owned by root";
+        QTest::newRow("root, main.log links to a file") << true << "loglink" << false << "";
+        QTest::newRow("root, main.log is a FIFO") << true << "fifo" << false << "";
+        QTest::newRow("root, main.log is a folder") << true << "logdir" << false << "";
+        QTest::newRow("user, main.log links to a file") << false << "loglink" << false << "";
+        QTest::newRow("user, folder writable by all") << false << "world" << true << "";
+    }
+
+    void unsafePlaces()
+    {
+        QFETCH(bool, asRoot);
+        QFETCH(QString, shape);
+        QFETCH(bool, written);
+        QFETCH(QString, refusal);
+        if (QStandardPaths::findExecutable(QStringLiteral("bwrap")).isEmpty())
+            QSKIP("bwrap is missing");
+        QTemporaryDir tmp;
+        const QString real = tmp.filePath(QStringLiteral("real"));
+        const QString log = real + QStringLiteral("/main.log");
+        const QString victim = tmp.filePath(QStringLiteral("victim"));
+        QVERIFY(writeFile(victim, "keep\n"));
+        QString folder = real;
+        if (shape != QLatin1String("missing")) {
+            QVERIFY(QDir().mkdir(real));
+            const mode_t mode = shape == QLatin1String("group") ? 0775 : shape == QLatin1String("world") ? 0777 : 0755;
+            QCOMPARE(::chmod(QFile::encodeName(real).constData(), mode), 0);
+        }
+        if (shape == QLatin1String("link")) {
+            folder = tmp.filePath(QStringLiteral("link"));
+            QVERIFY(QFile::link(real, folder));
+        } else if (shape == QLatin1String("owner")) {
+            // Only the namespace's own user maps to root in it; any other owner
+            // shows as an unmapped user: the host root's folders, unless we are it.
+            if (getuid() == 0)
+                QCOMPARE(::chown(QFile::encodeName(real).constData(), 65534, 65534), 0);
+            else
+                folder = QStringLiteral("/usr");
+        } else if (shape == QLatin1String("loglink")) {
+            QVERIFY(QFile::link(victim, log));
+        } else if (shape == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(log).constData(), 0644), 0);
+        } else if (shape == QLatin1String("logdir")) {
+            QVERIFY(QDir().mkdir(log));
+        }
+
+        const QString uid = asRoot ? QStringLiteral("0") : QStringLiteral("1000");
+        QProcess p;
+        p.start(QStringLiteral("bwrap"),
+                {QStringLiteral("--unshare-user"), QStringLiteral("--uid"), uid, QStringLiteral("--gid"), uid,
+                 QStringLiteral("--ro-bind"), QStringLiteral("/"), QStringLiteral("/"), QStringLiteral("--dev"),
+                 QStringLiteral("/dev"), QStringLiteral("--bind"), tmp.path(), tmp.path(), QStringLiteral("--"),
+                 QStringLiteral("/bin/sh"), QStringLiteral("-c"), QStringLiteral("umask 0; exec \"$0\" \"$1\""),
+                 QCoreApplication::applicationDirPath() + QStringLiteral("/ks_log_probe"), folder});
+        QVERIFY(p.waitForFinished(60000));
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        if (err.startsWith(QLatin1String("bwrap:")))
+            QSKIP(qPrintable(QStringLiteral("bubblewrap cannot make a namespace here: ") + err));
+        QCOMPARE(p.exitCode(), 0);
+
+        QCOMPARE(err.contains(QStringLiteral("refused (%1)").arg(refusal)), !refusal.isEmpty());
+        QCOMPARE(readAll(victim), QByteArray("keep\n"));
+        const QFileInfo file(log);
+        const bool isLog = file.isFile() && !file.isSymLink();
+        QCOMPARE(isLog && readAll(log).endsWith("- probe\n"), written);
+        struct stat st;
+        if (written && stat(QFile::encodeName(real).constData(), &st) == 0)
+            QCOMPARE(st.st_mode & 07777, shape == QLatin1String("world") ? 0777u : 0755u);
     }
 
     void concurrentThreadsGiveWholeRecords()

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 class TestUtils : public QObject
@@ -102,6 +103,7 @@ private slots:
     {
         QVERIFY(mTmp.isValid());
         QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("openFiles"); // descriptor limit while measuring; 0 leaves it
         const QString root = mTmp.path();
 
         // A tree with every kind of entry du has rules for.
@@ -127,25 +129,43 @@ private slots:
             QVERIFY(QDir().mkpath(dir));
             QVERIFY(writeFile(dir + QStringLiteral("/f"), QByteArray(5000 * (i + 1), 'h')));
         }
+        QString deep = root + QStringLiteral("/deep");
+        for (int i = 0; i < 120; ++i) {
+            deep += QStringLiteral("/d");
+            QVERIFY(QDir().mkpath(deep));
+            QVERIFY(writeFile(deep + QStringLiteral("/f"), QByteArray(5000, 'd')));
+        }
 
-        QTest::newRow("tree") << tree;
-        QTest::newRow("empty folder") << tree + QStringLiteral("/empty");
-        QTest::newRow("one-byte file") << tree + QStringLiteral("/small");
-        QTest::newRow("sparse file") << tree + QStringLiteral("/sparse");
-        QTest::newRow("hard-linked file") << tree + QStringLiteral("/linked");
-        QTest::newRow("folder holding a hard link") << tree + QStringLiteral("/deep");
-        QTest::newRow("symlink to folder") << tree + QStringLiteral("/dirlink");
-        QTest::newRow("symlink out of the tree") << tree + QStringLiteral("/outside");
+        QTest::newRow("tree") << tree << 0;
+        QTest::newRow("empty folder") << tree + QStringLiteral("/empty") << 0;
+        QTest::newRow("one-byte file") << tree + QStringLiteral("/small") << 0;
+        QTest::newRow("sparse file") << tree + QStringLiteral("/sparse") << 0;
+        QTest::newRow("hard-linked file") << tree + QStringLiteral("/linked") << 0;
+        QTest::newRow("folder holding a hard link") << tree + QStringLiteral("/deep") << 0;
+        QTest::newRow("symlink to folder") << tree + QStringLiteral("/dirlink") << 0;
+        QTest::newRow("symlink out of the tree") << tree + QStringLiteral("/outside") << 0;
         for (int i = 0; i < 12; ++i)
-            QTest::newRow(qPrintable(QStringLiteral("hostile %1").arg(i))) << tree + QStringLiteral("/hostile/") + hostileName(i);
+            QTest::newRow(qPrintable(QStringLiteral("hostile %1").arg(i))) << tree + QStringLiteral("/hostile/") + hostileName(i) << 0;
+        // Deeper than the process may hold descriptors.
+        QTest::newRow("120 levels, 64 descriptors") << root + QStringLiteral("/deep") << 64;
     }
 
     void getSizeMatchesDu()
     {
         QFETCH(QString, path);
+        QFETCH(int, openFiles);
         const qint64 expected = duSize(path);
         QVERIFY(expected >= 0);
-        QCOMPARE(hpGetSize(path), expected);
+        struct rlimit saved;
+        QCOMPARE(getrlimit(RLIMIT_NOFILE, &saved), 0);
+        if (openFiles) {
+            struct rlimit low = saved;
+            low.rlim_cur = std::min<rlim_t>(rlim_t(openFiles), saved.rlim_max);
+            QCOMPARE(setrlimit(RLIMIT_NOFILE, &low), 0);
+        }
+        const qint64 size = hpGetSize(path);
+        QCOMPARE(setrlimit(RLIMIT_NOFILE, &saved), 0);
+        QCOMPARE(size, expected);
     }
 
     void getSizeMissingIsZero()

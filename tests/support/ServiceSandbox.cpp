@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <cerrno>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -78,8 +80,18 @@ void ServiceSandbox::enter(int, char **argv)
         args.push_back(&s[0]);
     args.push_back(nullptr);
     fflush(nullptr);
-    execvp("bwrap", args.data());
-    perror("bwrap");
+    // A child rather than exec: this process's exit then still removes what
+    // it made before main (its temporary home).
+    const pid_t child = fork();
+    if (child == 0) {
+        execvp("bwrap", args.data());
+        perror("bwrap");
+        _exit(127);
+    }
+    int status = 0;
+    while (child > 0 && waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    exit(child > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : 1);
 }
 
 bool ServiceSandbox::inside()
@@ -115,6 +127,11 @@ void ServiceSandbox::reset()
     for (const QString &d : {logDir(), mountDir()}) {
         QDir(d).removeRecursively();
         QDir().mkpath(d);
+        // The service, as root, logs only into a folder no one else may write,
+        // whatever the umask of whoever runs the test.
+        QFile::setPermissions(d, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                     | QFileDevice::ReadGroup | QFileDevice::ExeGroup
+                                     | QFileDevice::ReadOther | QFileDevice::ExeOther);
     }
 }
 
@@ -130,6 +147,7 @@ bool ServiceSandbox::start(const QStringList &args, const QString &extraPath)
     if (!extraPath.isEmpty())
         path = extraPath + QLatin1Char(':') + path;
     env.insert(QStringLiteral("PATH"), path);
+    env.insert(QStringLiteral("HOME"), QStringLiteral("/var/root"));
     mProc.setProcessEnvironment(env);
     mProc.setProgram(serviceExe());
     mProc.setArguments(args);

@@ -204,12 +204,16 @@ private slots:
     // Last: the start-up also sends every later message to its log file.
     void startUpLoadsTheFile()
     {
-        // The start-up path fills envPreferencesFile itself, from the user's configuration folder.
+        // The start-up path fills envPreferencesFile itself, from the user's configuration
+        // folder; this test's own, and its own data folder for the log.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(mTmp.filePath(QStringLiteral("config"))));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(mTmp.filePath(QStringLiteral("share"))));
         const QString config = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation);
+        QVERIFY(config.startsWith(mTmp.path()));
         QVERIFY(QDir().mkpath(config));
         QVERIFY(writeBinaryPlist(config + QStringLiteral("/com.vextora.Kestrelsweep.plist"),
                                  QStringLiteral("{'general.keepSafe': True, 'general.soundEffect': False}")));
-        AppEnv::initPaths();
+        QVERIFY(AppEnv::initPaths());
         QCOMPARE(PreferencesDlg::hideAppleApps(), true);
         QCOMPARE(PreferencesDlg::playSound(), false);
         QCOMPARE(PreferencesDlg::autoCheckUpdate(), true);

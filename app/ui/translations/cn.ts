@@ -422,4 +422,12 @@ p, li { white-space: pre-wrap; }
         <translation>搜索</translation>
     </message>
 </context>
+<context>
+    <name>main</name>
+    <message>
+        <location filename="../../main.cpp" line="+12"/>
+        <source>Kestrelsweep cannot start: the path of one of its folders is too long.</source>
+        <translation>Kestrelsweep 无法启动：它的某个文件夹路径过长。</translation>
+    </message>
+</context>
 </TS>

@@ -422,4 +422,12 @@ p, li { white-space: pre-wrap; }
         <translation>Search</translation>
     </message>
 </context>
+<context>
+    <name>main</name>
+    <message>
+        <location filename="../../main.cpp" line="+12"/>
+        <source>Kestrelsweep cannot start: the path of one of its folders is too long.</source>
+        <translation>Kestrelsweep cannot start: the path of one of its folders is too long.</translation>
+    </message>
+</context>
 </TS>
