@@ -1,13 +1,17 @@
 #include "hpSettings.h"
+#include "hpPlistRead.h"
 
 #include <QDataStream>
 #include <QDateTime>
 #include <QIODevice>
 #include <QTimeZone>
+#include <QVarLengthArray>
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -98,19 +102,15 @@ QVariant fromNode(plist_t node, int depth)
         return d;
     }
     case PLIST_STRING: {
-        char *s = nullptr;
-        plist_get_string_val(node, &s);
-        const QString str = QString::fromUtf8(s);
-        free(s);
-        return str;
+        // Not plist_get_string_val: it aborts the process on a string holding U+0000.
+        uint64_t len = 0;
+        const char *s = plist_get_string_ptr(node, &len);
+        return QString::fromUtf8(s, s ? int(qMin<uint64_t>(len, INT_MAX)) : 0);
     }
     case PLIST_DATA: {
-        char *d = nullptr;
         uint64_t len = 0;
-        plist_get_data_val(node, &d, &len);
-        const QByteArray bytes(d, int(qMin<uint64_t>(len, INT_MAX)));
-        free(d);
-        return bytes;
+        const char *d = plist_get_data_ptr(node, &len);
+        return QByteArray(d, d ? int(qMin<uint64_t>(len, INT_MAX)) : 0);
     }
     case PLIST_DATE: {
         int32_t sec = 0, usec = 0;
@@ -194,11 +194,237 @@ plist_t toNode(const QVariant &value)
     return plist_new_data(blob.constData(), uint64_t(blob.size()));
 }
 
-bool readPlist(QIODevice &device, QSettings::SettingsMap &map)
+const char *findText(const char *from, const char *end, const char *text)
 {
-    const QByteArray data = device.readAll();
+    const size_t n = strlen(text);
+    if (end - from < qint64(n))
+        return nullptr;
+    return static_cast<const char *>(memmem(from, size_t(end - from), text, n));
+}
+
+// libplist skips quoted text inside markup; a quote pair that does not close
+// before the markup's end could hide '<' or '>' from one reader and not the other.
+bool quotesPaired(const char *from, const char *to)
+{
+    return std::count(from, to, '"') % 2 == 0;
+}
+
+// Finds markup the way libplist's XML parser does, so the nesting counted here
+// bounds the tree it builds (and frees recursively); where the two could read
+// a construct differently, the file is refused.
+bool scanXml(const char *p, const char *end, HpPlistShape &shape)
+{
+    // XML holds no U+0000; libplist would carry one into a string or key.
+    if (memchr(p, 0, size_t(end - p)))
+        return false;
+    int depth = 0;
+    bool rooted = false;
+    while ((p = static_cast<const char *>(memchr(p, '<', size_t(end - p))))) {
+        if (++p == end)
+            return false;
+        if (end - p >= 3 && !memcmp(p, "!--", 3)) {
+            p = findText(p + 3, end, "-->");
+            if (!p)
+                return false;
+            p += 3;
+        } else if (end - p >= 8 && !memcmp(p, "![CDATA[", 8)) {
+            p = findText(p + 8, end, "]]>");
+            if (!p)
+                return false;
+            p += 3;
+        } else if (end - p >= 8 && !memcmp(p, "!DOCTYPE", 8)) {
+            const char *stop = std::find_if(p + 8, end, [](char c) { return c == '[' || c == '>'; });
+            if (stop == end || !quotesPaired(p, stop))
+                return false;
+            if (*stop == '[') {
+                const char *close = findText(stop, end, "]>");
+                if (!close || !quotesPaired(stop, close))
+                    return false;
+                stop = close + 1;
+            }
+            p = stop + 1;
+        } else if (*p == '!') {
+            return false;
+        } else if (*p == '?') {
+            const char *close = findText(p, end, "?>");
+            if (!close || !quotesPaired(p, close))
+                return false;
+            p = close + 2;
+        } else {
+            const bool closing = *p == '/';
+            const char *name = p;
+            p = std::find_if(p, end, [](char c) {
+                return c == ' ' || c == '\r' || c == '\n' || c == '\t' || c == '<' || c == '>';
+            });
+            const bool plistTag = p - name == 5 && !memcmp(name, "plist", 5);
+            if (p == end || *p == '<')
+                return false;
+            if (*p != '>') {
+                const char *attributes = p;
+                p = std::find_if(p, end, [](char c) { return c == '<' || c == '>'; });
+                if (p == end || *p == '<' || !quotesPaired(attributes, p))
+                    return false;
+            }
+            const bool selfClosed = p[-1] == '/';
+            ++p;
+            if (closing) {
+                depth = qMax(0, depth - 1);
+            } else {
+                // libplist takes the first node as the root and opens it even when written <array/>.
+                const bool empty = selfClosed && (rooted || plistTag);
+                rooted = rooted || !plistTag;
+                const int level = depth + 1;
+                if (++shape.values > kPlistMaxValues || level > kPlistMaxDepth)
+                    return false;
+                shape.depth = qMax(shape.depth, level);
+                if (!empty)
+                    depth = level;
+            }
+        }
+    }
+    return true;
+}
+
+quint64 bigEndian(const uchar *p, int bytes)
+{
+    quint64 v = 0;
+    for (int i = 0; i < bytes; ++i)
+        v = v << 8 | p[i];
+    return v;
+}
+
+// Walks the object graph as libplist's binary parser will, shared references
+// expanded: libplist recurses once per level and copies an object for every
+// reference to it, so a small file can nest past the stack or expand to gigabytes.
+bool scanBinary(const uchar *d, qint64 size, HpPlistShape &shape)
+{
+    if (size < 8 + 32)
+        return false;
+    const uchar *trailer = d + size - 32;
+    const int offsetSize = trailer[6];
+    const int refSize = trailer[7];
+    const quint64 objects = bigEndian(trailer + 8, 8);
+    const quint64 top = bigEndian(trailer + 16, 8);
+    const quint64 table = bigEndian(trailer + 24, 8);
+    const quint64 tableEnd = quint64(size) - 32;
+    if (offsetSize < 1 || offsetSize > 8 || refSize < 1 || refSize > 8 || table < 8 || table > tableEnd
+        || objects > (tableEnd - table) / quint64(offsetSize) || top >= objects)
+        return false;
+
+    struct Container {
+        quint64 next;  // where the next reference is
+        quint64 left;  // references still to visit
+        quint64 keys;  // of which keys, which come first
+    };
+    QVarLengthArray<Container, 32> path;
+    qint64 payload = 0;
+
+    auto visit = [&](quint64 index, bool isKey) {
+        if (index >= objects || ++shape.values > kPlistMaxValues || path.size() >= kPlistMaxDepth)
+            return false;
+        shape.depth = qMax(shape.depth, path.size() + 1);
+        quint64 pos = bigEndian(d + table + index * quint64(offsetSize), offsetSize);
+        if (pos < 8 || pos >= table)
+            return false;
+        const int type = d[pos] >> 4;
+        quint64 count = d[pos] & 0xF;
+        ++pos;
+        const bool counted = type == 0x4 || type == 0x5 || type == 0x6 || type == 0xA || type == 0xC || type == 0xD;
+        if (counted && count == 0xF) {
+            if (pos >= table || d[pos] >> 4 != 0x1 || (d[pos] & 0xF) > 3)
+                return false;
+            const int bytes = 1 << (d[pos] & 0xF);
+            ++pos;
+            if (quint64(bytes) > table - pos)
+                return false;
+            count = bigEndian(d + pos, bytes);
+            pos += quint64(bytes);
+        }
+        const quint64 room = table - pos;
+        if (isKey && type != 0x5 && type != 0x6)
+            return false;
+        switch (type) {
+        case 0x4:
+            if (count > room)
+                return false;
+            payload += qint64(count);
+            break;
+        case 0x5:
+            // libplist's getters abort on a string or key holding U+0000.
+            if (count > room || memchr(d + pos, 0, count))
+                return false;
+            payload += qint64(count);
+            break;
+        case 0x6:
+            if (count > room / 2)
+                return false;
+            for (quint64 i = 0; i < count; ++i) {
+                if (!d[pos + 2 * i] && !d[pos + 2 * i + 1])
+                    return false;
+            }
+            payload += qint64(count) * 3; // as UTF-8
+            break;
+        case 0xA:
+        case 0xC:
+        case 0xD: {
+            const quint64 refs = type == 0xD ? 2 * count : count;
+            if (count > room || refs > room / quint64(refSize))
+                return false;
+            path.append({pos, refs, type == 0xD ? count : 0});
+            break;
+        }
+        default:
+            break; // scalars: libplist checks their bounds itself
+        }
+        return payload <= kPlistMaxPayloadBytes;
+    };
+
+    if (!visit(top, false))
+        return false;
+    while (!path.isEmpty()) {
+        Container &c = path.last();
+        if (!c.left) {
+            path.removeLast();
+            continue;
+        }
+        const quint64 ref = bigEndian(d + c.next, refSize);
+        const bool isKey = c.keys > 0;
+        c.next += quint64(refSize);
+        --c.left;
+        if (isKey)
+            --c.keys;
+        if (!visit(ref, isKey))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool hpPlistSafeToParse(const QByteArray &data, HpPlistShape *shape)
+{
+    HpPlistShape measured;
+    if (data.size() > kPlistMaxFileBytes)
+        return false;
+    const bool safe = data.startsWith("bplist00")
+        ? scanBinary(reinterpret_cast<const uchar *>(data.constData()), data.size(), measured)
+        : scanXml(data.constData(), data.constData() + data.size(), measured);
+    if (shape)
+        *shape = measured;
+    return safe;
+}
+
+bool hpReadPlist(QIODevice &device, QSettings::SettingsMap &map)
+{
+    // Checked before reading, or a huge file is read whole.
+    const qint64 size = device.size();
+    if (size > kPlistMaxFileBytes)
+        return false;
+    const QByteArray data = device.read(size);
     if (data.isEmpty())
         return true;
+    if (!hpPlistSafeToParse(data))
+        return false;
     plist_t root = nullptr;
     if (data.startsWith("bplist00"))
         plist_from_bin(data.constData(), uint32_t(data.size()), &root);
@@ -214,6 +440,8 @@ bool readPlist(QIODevice &device, QSettings::SettingsMap &map)
     });
     return true;
 }
+
+namespace {
 
 bool writePlist(QIODevice &device, const QSettings::SettingsMap &map)
 {
@@ -234,6 +462,6 @@ bool writePlist(QIODevice &device, const QSettings::SettingsMap &map)
 
 QSettings::Format hpSettingsFormat()
 {
-    static const QSettings::Format format = QSettings::registerFormat(QStringLiteral("plist"), readPlist, writePlist);
+    static const QSettings::Format format = QSettings::registerFormat(QStringLiteral("plist"), hpReadPlist, writePlist);
     return format;
 }

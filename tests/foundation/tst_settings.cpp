@@ -1,3 +1,4 @@
+#include "hpPlistRead.h"
 #include "hpSettings.h"
 
 #include <QDir>
@@ -38,6 +39,29 @@ private:
         return py.waitForFinished(30000) && py.exitCode() == 0;
     }
 
+    static QByteArray bigEndian(quint64 v, int bytes)
+    {
+        QByteArray b;
+        for (int i = bytes - 1; i >= 0; --i)
+            b += char(v >> (8 * i));
+        return b;
+    }
+
+    // Binary property list built by hand, to say exactly what the object table
+    // holds: object 0 is the top, references are refSize bytes, and `gap` zero
+    // bytes sit unreferenced before the offset table.
+    static QByteArray binaryPlist(const QVector<QByteArray> &objects, int refSize, int gap = 0)
+    {
+        QByteArray out("bplist00"), offsets;
+        for (const QByteArray &object : objects) {
+            offsets += bigEndian(quint64(out.size()), 4);
+            out += object;
+        }
+        const quint64 table = quint64(out.size() + gap);
+        out += QByteArray(gap, '\0') + offsets + QByteArray(6, '\0') + char(4) + char(refSize);
+        return out + bigEndian(quint64(objects.size()), 8) + bigEndian(0, 8) + bigEndian(table, 8);
+    }
+
     static const char *infoXml()
     {
         return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -46,6 +70,7 @@ private:
                "\t<key>CFBundleShortVersionString</key>\n\t<string>2.4.1</string>\n"
                "\t<key>CFBundleIdentifier</key>\n\t<string>com.example.Sample</string>\n"
                "\t<key>CFBundleName</key>\n\t<string>Caf\xc3\xa9 \xe6\x97\xa5</string>\n"
+               "\t<!-- <key>Retired</key><string>1</string> -->\n"
                "\t<key>LSRequiresNativeExecution</key>\n\t<true/>\n"
                "\t<key>Count</key>\n\t<integer>-42</integer>\n"
                "\t<key>CFBundleDocumentTypes</key>\n\t<array>\n\t\t<dict>\n\t\t\t<key>CFBundleTypeName</key>\n"
@@ -97,12 +122,39 @@ private slots:
         QTest::newRow("binary header only") << QByteArray("bplist00");
         QTest::newRow("binary cut short") << QByteArray("bplist00\xd1\x01\x02\x51\x61\x51\x62\x08\x0b", 17);
         QTest::newRow("ini text") << QByteArray("[general]\nkeepSafe=true\n");
+
+        // Crashed, aborted or exhausted memory inside libplist.
+        const int deep = 200000;
+        QTest::newRow("deep xml") << "<plist version=\"1.0\">" + QByteArray("<array>").repeated(deep)
+                + QByteArray("</array>").repeated(deep) + "</plist>";
+        QVector<QByteArray> nested;
+        for (int i = 1; i <= deep; ++i)
+            nested << "\xa1" + bigEndian(quint64(i), 4);
+        QTest::newRow("deep binary") << binaryPlist(nested << "\xa0", 4);
+        const QByteArray dictA("\xd1\x01\x02", 3);
+        QTest::newRow("U+0000 in a binary string") << binaryPlist({dictA, "\x51" "a", QByteArray("\x62\0x\0\0", 5)}, 1);
+        QTest::newRow("U+0000 in a binary key")
+            << binaryPlist({dictA, QByteArray("\x62\0a\0\0", 5), "\x51x"}, 1);
+        QTest::newRow("NUL in an xml string")
+            << QByteArray("<plist version=\"1.0\"><dict><key>a</key><string>x") + '\0' + "y</string></dict></plist>";
+        // Five levels of arrays whose 16 entries all name the next: a million values.
+        QVector<QByteArray> bomb{dictA, "\x51" "a"};
+        for (int level = 0; level < 5; ++level)
+            bomb << "\xaf\x10\x10" + QByteArray(16, char(3 + level));
+        QTest::newRow("shared references") << binaryPlist(bomb << "\x09", 1);
+        // One 64 KB string named 600 times: 39 MB once expanded.
+        QTest::newRow("shared long string")
+            << binaryPlist({dictA, "\x51" "a", "\xaf\x11" + bigEndian(600, 2) + QByteArray(600, '\x03'),
+                            "\x5f\x12" + bigEndian(65536, 4) + QByteArray(65536, 'x')}, 1);
+        QTest::newRow("over the size cap")
+            << binaryPlist({dictA, "\x51" "a", "\x51x"}, 1, int(kPlistMaxFileBytes));
     }
 
     void badFilesReadEmpty()
     {
         QFETCH(QByteArray, content);
-        const QString file = mTmp.filePath(QStringLiteral("bad.plist"));
+        // A file of its own per row: QSettings caches by name and time stamp.
+        const QString file = mTmp.filePath(QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral(".plist"));
         QVERIFY(writeFile(file, content));
         QSettings s(file, hpSettingsFormat());
         QVERIFY(s.allKeys().isEmpty());
