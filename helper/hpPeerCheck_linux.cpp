@@ -1,5 +1,7 @@
 #include "hpPeerCheck.h"
 
+#include "hpUdpTable.h"
+
 #include <QFile>
 #include <QSet>
 
@@ -106,25 +108,8 @@ QSet<quint64> socketsOnPort(quint16 port)
 {
     QSet<quint64> v4;
     QSet<quint64> v6;
-    for (const char *table : {"/proc/net/udp", "/proc/net/udp6"}) {
-        const bool isV6 = table[13] == '6';
-        bool ok = false;
-        const QList<QByteArray> lines = readProcFile(table, &ok).split('\n');
-        for (int i = 1; i < lines.size(); ++i) {
-            const QList<QByteArray> cols = lines.at(i).simplified().split(' ');
-            if (cols.size() < 10)
-                continue;
-            const QList<QByteArray> local = cols.at(1).split(':');
-            bool portOk = false;
-            if (local.size() != 2 || local.at(1).toUInt(&portOk, 16) != port || !portOk)
-                continue;
-            const QByteArray &a = local.at(0);
-            if (!isV6 && (a == "0100007F" || a == "00000000"))
-                v4.insert(cols.at(9).toULongLong());
-            else if (isV6 && (a == "00000000000000000000000000000000" || a == "0000000000000000FFFF00000100007F"))
-                v6.insert(cols.at(9).toULongLong());
-        }
-    }
+    for (const HpUdpSocket &s : hpUdpSocketsOnPort(port))
+        (s.v6 ? v6 : v4).insert(s.inode);
     // The genuine application binds 127.0.0.1 without sharing the port, so
     // while such an IPv4 socket holds it no dual-stack socket can share it:
     // an IPv6 socket beside it is IPv6-only and cannot have sent as 127.0.0.1.
