@@ -25,6 +25,27 @@ QFileInfoList listFolder(const QString &folder)
 
 namespace {
 
+bool statFollowing(const QString &path, QT_STATBUF *st)
+{
+    const QByteArray native = QFile::encodeName(path);
+    return !native.isEmpty() && QT_STAT(native.constData(), st) == 0;
+}
+
+} // namespace
+
+bool isRegularFile(const QString &path)
+{
+    QT_STATBUF st;
+    return statFollowing(path, &st) && S_ISREG(st.st_mode);
+}
+
+QString plistFile(const QString &path)
+{
+    return isRegularFile(path) ? path : QString();
+}
+
+namespace {
+
 // Local time as "dd/MM/yyyy HH:mm:ss". Qt's conversions re-read the time zone
 // file for every date on Linux, which was a quarter of a warm scan; the C
 // library loads it once.
@@ -42,10 +63,12 @@ QString timeText(time_t secs)
 enum class FileTime { Modified, Read };
 
 // Links are followed, as QFileInfo does; empty when there is no such file.
+// A last-read time is that of a file the bundle runs or shows, so only a
+// regular file has one.
 QString fileTimeText(const QString &path, FileTime which)
 {
     QT_STATBUF st;
-    if (QT_STAT(QFile::encodeName(path).constData(), &st) != 0)
+    if (!statFollowing(path, &st) || (which == FileTime::Read && !S_ISREG(st.st_mode)))
         return QString();
     return timeText(which == FileTime::Modified ? st.st_mtime : st.st_atime);
 }
@@ -95,7 +118,7 @@ QString bundleIconSource(const QString &bundlePath, const QSettings &plist, cons
     QString source = bundlePath + QStringLiteral("/Contents/Resources/") + stringValue(plist, "CFBundleIconFile");
     if (!source.endsWith(QLatin1String(".icns")))
         source += QStringLiteral(".icns");
-    return QFileInfo::exists(source) ? source : QString::fromLatin1(fallback);
+    return isRegularFile(source) ? source : QString::fromLatin1(fallback);
 }
 
 namespace {

@@ -17,7 +17,7 @@ const char kGenericAppIcon[] =
 void readAppInfo(AppInfo *info, const QFileInfo &bundle, const QString &folder)
 {
     const QString path = bundle.absoluteFilePath();
-    const QSettings plist(path + QStringLiteral("/Contents/Info.plist"), hpSettingsFormat());
+    const QSettings plist(scan::plistFile(path + QStringLiteral("/Contents/Info.plist")), hpSettingsFormat());
     scan::readCommonKeys(info, bundle, plist, "CrAppModeShortcutName", 0);
     info->lastOpenTime = scan::executableReadText(path, plist);
 

@@ -15,7 +15,7 @@ const char kGenericPluginIcon[] = "/System/Library/CoreServices/CoreTypes.bundle
 void readPluginInfo(AppInfo *info, const QFileInfo &bundle, const QString &folder)
 {
     const QString path = bundle.absoluteFilePath();
-    const QSettings plist(path + QStringLiteral("/Contents/Info.plist"), hpSettingsFormat());
+    const QSettings plist(scan::plistFile(path + QStringLiteral("/Contents/Info.plist")), hpSettingsFormat());
     scan::readCommonKeys(info, bundle, plist, "CFBundleName", 2);
     info->lastOpenTime = scan::executableReadText(path, plist);
     info->iconDir = QString(envIconPath) + path.mid(folder.length());

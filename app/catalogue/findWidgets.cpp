@@ -23,7 +23,7 @@ void findWidgets(QString folder)
             continue;
         auto *info = new AppInfo;
         {
-            const QSettings plist(path + QStringLiteral("/Info.plist"), hpSettingsFormat());
+            const QSettings plist(scan::plistFile(path + QStringLiteral("/Info.plist")), hpSettingsFormat());
             scan::readCommonKeys(info, entry, plist, "CFBundleDisplayName", 1);
             const QString mainPage = plist.value(QStringLiteral("MainHTML")).toString();
             if (!mainPage.isEmpty())
@@ -33,7 +33,7 @@ void findWidgets(QString folder)
         // Unlike the other kinds, a widget is converted until its PNG exists.
         if (!QFileInfo::exists(info->iconDir + QStringLiteral("/icon_32x32.png"))) {
             QString source = path + QStringLiteral("/Icon.icns");
-            if (!QFileInfo::exists(source))
+            if (!scan::isRegularFile(source))
                 source = QLatin1String(kGenericWidgetIcon);
             scan::convertIcon(info->iconDir, source);
         }
