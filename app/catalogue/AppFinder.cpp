@@ -4,10 +4,12 @@
 #include "AppEnv.h"
 #include "AppInfo.h"
 #include "AppScanner.h"
+#include "ScanSupport.h"
 #include "hpSettings.h"
 #include "hpUtils.h"
 
 #include <QElapsedTimer>
+#include <QSet>
 #include <QSettings>
 
 namespace {
@@ -22,14 +24,25 @@ AppFinder::AppFinder(QObject *parent)
 void AppFinder::run()
 {
     const QString home = hpHomePath();
-    findApps(QStringLiteral("/Applications/"));
-    findApps(home + QStringLiteral("/Applications/"));
-    findWidgets(QStringLiteral("/Library/Widgets/"));
-    findWidgets(home + QStringLiteral("/Library/Widgets/"));
-    findPlugins(QStringLiteral("/Library/Internet Plug-Ins/"));
-    findPlugins(home + QStringLiteral("/Library/Internet Plug-Ins/"));
-    findPlugins(QStringLiteral("/Library/PreferencePanes/"));
-    findPlugins(home + QStringLiteral("/Library/PreferencePanes/"));
+    // With a home of "/" the home's folders are the system's: scanned twice
+    // they would list every item twice, and the size pass, which finds records
+    // by path, would only ever update the first.
+    QSet<QString> scanned;
+    const auto scanOnce = [&scanned](void (*scanner)(QString), const QString &folder) {
+        const QString clean = scan::scannedFolder(folder);
+        if (scanned.contains(clean))
+            return;
+        scanned.insert(clean);
+        scanner(clean);
+    };
+    scanOnce(findApps, QStringLiteral("/Applications/"));
+    scanOnce(findApps, home + QStringLiteral("/Applications/"));
+    scanOnce(findWidgets, QStringLiteral("/Library/Widgets/"));
+    scanOnce(findWidgets, home + QStringLiteral("/Library/Widgets/"));
+    scanOnce(findPlugins, QStringLiteral("/Library/Internet Plug-Ins/"));
+    scanOnce(findPlugins, home + QStringLiteral("/Library/Internet Plug-Ins/"));
+    scanOnce(findPlugins, QStringLiteral("/Library/PreferencePanes/"));
+    scanOnce(findPlugins, home + QStringLiteral("/Library/PreferencePanes/"));
     calSoftSize();
     emit done();
 }

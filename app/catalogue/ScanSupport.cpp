@@ -18,6 +18,14 @@
 
 namespace scan {
 
+QString scannedFolder(const QString &folder)
+{
+    QString clean = QDir(folder).absolutePath();
+    if (!clean.endsWith(QLatin1Char('/')))
+        clean += QLatin1Char('/');
+    return clean;
+}
+
 QFileInfoList listFolder(const QString &folder)
 {
     return QDir(folder).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);

@@ -10,6 +10,10 @@ class QSettings;
 // Shared by the three scanners; not part of the catalogue's interface.
 namespace scan {
 
+// The folder a scanner walks, absolute and clean with one trailing slash, so
+// that names derived from it by cutting its length off a bundle path are whole
+// ("/" + "/Applications/" from a home of "/" is "/Applications/").
+QString scannedFolder(const QString &folder);
 // Entries of a folder: files and folders, no hidden ones, links followed,
 // sorted by name case-sensitively.
 QFileInfoList listFolder(const QString &folder);

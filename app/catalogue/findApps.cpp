@@ -41,6 +41,7 @@ bool isApp(const QFileInfo &entry)
 
 void findApps(QString folder)
 {
+    folder = scan::scannedFolder(folder);
     for (const QFileInfo &entry : scan::listFolder(folder)) {
         if (isApp(entry)) {
             auto *info = new AppInfo;

@@ -35,6 +35,7 @@ bool isPlugin(const QString &path)
 
 void findPlugins(QString folder)
 {
+    folder = scan::scannedFolder(folder);
     for (const QFileInfo &entry : scan::listFolder(folder)) {
         if (!isPlugin(entry.absoluteFilePath()))
             continue;

@@ -17,6 +17,7 @@ const char kGenericWidgetIcon[] =
 
 void findWidgets(QString folder)
 {
+    folder = scan::scannedFolder(folder);
     for (const QFileInfo &entry : scan::listFolder(folder)) {
         const QString path = entry.absoluteFilePath();
         if (!path.endsWith(QLatin1String(".wdgt")))
