@@ -1,6 +1,7 @@
 #include "ScanSupport.h"
 
 #include "AppCenter.h"
+#include "AppEnv.h"
 #include "AppInfo.h"
 #include "hpSettings.h"
 #include "hpUtils.h"
@@ -127,6 +128,34 @@ QString bundleIconSource(const QString &bundlePath, const QSettings &plist, cons
     if (!source.endsWith(QLatin1String(".icns")))
         source += QStringLiteral(".icns");
     return isRegularFile(source) ? source : QString::fromLatin1(fallback);
+}
+
+namespace {
+
+// True when the first component of an icon folder name starts like the file
+// name of a size cache: the caches, their lock files ("<file>.lock",
+// "<file>.lock.rmlock") and their temporary copies all share the icon folder,
+// and an icon folder made at one of those names stalls or breaks the size
+// pass. Compared as the Mac's default file system compares names.
+bool startsLikeCache(const QString &relativePath)
+{
+    const QStringRef first = relativePath.leftRef(relativePath.indexOf(QLatin1Char('/')));
+    for (const char *cache : {envSizeList, envTimeList}) {
+        const QString name = QFileInfo(QString::fromUtf8(cache)).fileName();
+        if (!name.isEmpty() && first.startsWith(name, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString iconDirFor(const QString &relativePath)
+{
+    // A bundle named like a cache file keeps a folder of its own under a
+    // name no cache file can have.
+    const QString name = startsLikeCache(relativePath) ? QLatin1Char('_') + relativePath : relativePath;
+    return QString::fromUtf8(envIconPath) + name;
 }
 
 namespace {

@@ -1,6 +1,5 @@
 #include "AppScanner.h"
 
-#include "AppEnv.h"
 #include "AppInfo.h"
 #include "ScanSupport.h"
 #include "hpSettings.h"
@@ -21,9 +20,10 @@ void readAppInfo(AppInfo *info, const QFileInfo &bundle, const QString &folder)
     scan::readCommonKeys(info, bundle, plist, "CrAppModeShortcutName", 0);
     info->lastOpenTime = scan::executableReadText(path, plist);
 
-    QString iconDir = QString(envIconPath) + path.mid(folder.length());
-    if (iconDir.endsWith(QLatin1String(".app")))
-        iconDir.chop(4);
+    QString relative = path.mid(folder.length());
+    if (relative.endsWith(QLatin1String(".app")))
+        relative.chop(4);
+    const QString iconDir = scan::iconDirFor(relative);
     info->iconDir = iconDir;
 
     // The folder, not the PNG in it, marks a bundle as converted.

@@ -1,6 +1,5 @@
 #include "AppScanner.h"
 
-#include "AppEnv.h"
 #include "AppInfo.h"
 #include "ScanSupport.h"
 #include "hpSettings.h"
@@ -18,7 +17,7 @@ void readPluginInfo(AppInfo *info, const QFileInfo &bundle, const QString &folde
     const QSettings plist(scan::plistFile(path + QStringLiteral("/Contents/Info.plist")), hpSettingsFormat());
     scan::readCommonKeys(info, bundle, plist, "CFBundleName", 2);
     info->lastOpenTime = scan::executableReadText(path, plist);
-    info->iconDir = QString(envIconPath) + path.mid(folder.length());
+    info->iconDir = scan::iconDirFor(path.mid(folder.length()));
 
     if (QFileInfo(info->iconDir).isDir())
         return;

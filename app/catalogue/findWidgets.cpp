@@ -1,6 +1,5 @@
 #include "AppScanner.h"
 
-#include "AppEnv.h"
 #include "AppInfo.h"
 #include "ScanSupport.h"
 #include "hpSettings.h"
@@ -29,7 +28,7 @@ void findWidgets(QString folder)
             const QString mainPage = plist.value(QStringLiteral("MainHTML")).toString();
             if (!mainPage.isEmpty())
                 info->lastOpenTime = scan::lastReadText(path + QLatin1Char('/') + mainPage);
-            info->iconDir = QString(envIconPath) + path.mid(folder.length());
+            info->iconDir = scan::iconDirFor(path.mid(folder.length()));
         }
         // Unlike the other kinds, a widget is converted until its PNG exists.
         if (!QFileInfo::exists(info->iconDir + QStringLiteral("/icon_32x32.png"))) {
