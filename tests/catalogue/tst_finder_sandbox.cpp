@@ -142,7 +142,7 @@ private slots:
         }
 
         const QStringList all = paths(run);
-        QVERIFY(all.contains(QStringLiteral("/Applications/Utilities/Terminal.app")));
+        QVERIFY(all.contains(QStringLiteral("/Applications/Utilities/Prompt Well.app")));
         QVERIFY(all.contains(QStringLiteral("/Users/tester/Applications/Web Apps/Music Stream.app")));
         QVERIFY(all.contains(QStringLiteral("/Applications/\u65e5\u672c\u8a9e\u30a8\u30c7\u30a3\u30bf.app")));
         QVERIFY(all.contains(QStringLiteral("/Library/PreferencePanes/Mouse Tuner.prefPane")));
@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(shortcut.name, QStringLiteral("Team Chat"));
 
         QCOMPARE(run.measured, all);
-        // Every icon converted, fallbacks included; the two Notebook.app share one.
+        // Every icon converted, fallbacks included; the two Jotting Pad.app share one.
         QCOMPARE(run.conversions.size(), 39);
         for (const QString &c : run.conversions)
             QVERIFY2(c.startsWith(QLatin1String("0\t")), qPrintable(c));
@@ -184,8 +184,8 @@ private slots:
     void changedItemsAreMeasuredAgain()
     {
         QVERIFY(!mFirst.records.isEmpty());
-        const QString zeroed = QStringLiteral("/Applications/Chess.app");
-        const QString touched = QStringLiteral("/Library/Widgets/Calendar.wdgt");
+        const QString zeroed = QStringLiteral("/Applications/Rook Garden.app");
+        const QString touched = QStringLiteral("/Library/Widgets/Day Leaf.wdgt");
         const QString deep = QStringLiteral("/Users/tester/Applications/Habit Tracker.app");
         {
             QSettings sizes(host(mFirst.sizeList), hpSettingsFormat());

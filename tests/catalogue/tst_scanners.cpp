@@ -207,12 +207,12 @@ private slots:
                               {"CFBundleDisplayName", "Display Name"}};
         QTest::newRow("app shortcut name") << 0 << "Site.app" << all << "Web Shortcut";
         QTest::newRow("app without shortcut") << 0 << "Site.app" << QVariantMap{{"CFBundleName", "B"}} << "Site.app";
-        QTest::newRow("plug-in bundle name") << 2 << "Flash.plugin" << all << "Bundle Name";
-        QTest::newRow("plug-in without name") << 2 << "Flash.plugin" << QVariantMap{{"CFBundleDisplayName", "D"}}
-                                              << "Flash.plugin";
-        QTest::newRow("widget display name") << 1 << "Clock.wdgt" << all << "Display Name";
-        QTest::newRow("widget without name") << 1 << "Clock.wdgt" << QVariantMap{{"CFBundleName", "B"}}
-                                             << "Clock.wdgt";
+        QTest::newRow("plug-in bundle name") << 2 << "Glimmer.plugin" << all << "Bundle Name";
+        QTest::newRow("plug-in without name") << 2 << "Glimmer.plugin" << QVariantMap{{"CFBundleDisplayName", "D"}}
+                                              << "Glimmer.plugin";
+        QTest::newRow("widget display name") << 1 << "Dialface.wdgt" << all << "Display Name";
+        QTest::newRow("widget without name") << 1 << "Dialface.wdgt" << QVariantMap{{"CFBundleName", "B"}}
+                                             << "Dialface.wdgt";
     }
 
     void nameKeys()
@@ -241,7 +241,7 @@ private slots:
             makeBundle(plugins + QLatin1String(name), {});
         makeBundle(plugins + QStringLiteral("Vendor/G.plugin"), {});
         const QString widgets = folder(QStringLiteral("Widgets"));
-        for (const char *name : {"Clock.wdgt", "Notes.WDGT", "Sub/Deep.wdgt"})
+        for (const char *name : {"Dialface.wdgt", "Scribbles.WDGT", "Sub/Deep.wdgt"})
             writeFile(widgets + QLatin1String(name) + QStringLiteral("/Info.plist"), QByteArray());
 
         QSignalSpy appended(AppCenter::Inst(), &AppCenter::dataAppend);
@@ -250,12 +250,12 @@ private slots:
         QList<AppInfo *> found = takeCatalogue();
         QCOMPARE(field(found, &AppInfo::path),
                  (QStringList{plugins + "A.plugin", plugins + "B.webplugin", plugins + "C.prefPane",
-                              widgets + "Clock.wdgt"}));
+                              widgets + "Dialface.wdgt"}));
         QCOMPARE(appended.count(), 4);
         // The cache folder keeps the bundle suffix.
         QCOMPARE(field(found, &AppInfo::iconDir),
                  (QStringList{mIcons + "A.plugin", mIcons + "B.webplugin", mIcons + "C.prefPane",
-                              mIcons + "Clock.wdgt"}));
+                              mIcons + "Dialface.wdgt"}));
         AppCenter::Inst()->releaseAppList(found);
     }
 
