@@ -4,14 +4,18 @@
 #include "AppEnv.h"
 #include "AppInfo.h"
 #include "AppScanner.h"
-#include "hpSettings.h"
+#include "CacheFile.h"
+#include "ScanSupport.h"
 #include "hpUtils.h"
 
 #include <QElapsedTimer>
-#include <QSettings>
+#include <QSet>
 
 namespace {
 const qint64 kSaveIntervalMs = 500;
+// Another instance saves its caches in milliseconds; a lock held longer
+// belongs to one that hangs, and the pass must not hang with it.
+const int kLockWaitMs = 3000;
 }
 
 AppFinder::AppFinder(QObject *parent)
@@ -22,14 +26,25 @@ AppFinder::AppFinder(QObject *parent)
 void AppFinder::run()
 {
     const QString home = hpHomePath();
-    findApps(QStringLiteral("/Applications/"));
-    findApps(home + QStringLiteral("/Applications/"));
-    findWidgets(QStringLiteral("/Library/Widgets/"));
-    findWidgets(home + QStringLiteral("/Library/Widgets/"));
-    findPlugins(QStringLiteral("/Library/Internet Plug-Ins/"));
-    findPlugins(home + QStringLiteral("/Library/Internet Plug-Ins/"));
-    findPlugins(QStringLiteral("/Library/PreferencePanes/"));
-    findPlugins(home + QStringLiteral("/Library/PreferencePanes/"));
+    // With a home of "/" the home's folders are the system's: scanned twice
+    // they would list every item twice, and the size pass, which finds records
+    // by path, would only ever update the first.
+    QSet<QString> scanned;
+    const auto scanOnce = [&scanned](void (*scanner)(QString), const QString &folder) {
+        const QString clean = scan::scannedFolder(folder);
+        if (scanned.contains(clean))
+            return;
+        scanned.insert(clean);
+        scanner(clean);
+    };
+    scanOnce(findApps, QStringLiteral("/Applications/"));
+    scanOnce(findApps, home + QStringLiteral("/Applications/"));
+    scanOnce(findWidgets, QStringLiteral("/Library/Widgets/"));
+    scanOnce(findWidgets, home + QStringLiteral("/Library/Widgets/"));
+    scanOnce(findPlugins, QStringLiteral("/Library/Internet Plug-Ins/"));
+    scanOnce(findPlugins, home + QStringLiteral("/Library/Internet Plug-Ins/"));
+    scanOnce(findPlugins, QStringLiteral("/Library/PreferencePanes/"));
+    scanOnce(findPlugins, home + QStringLiteral("/Library/PreferencePanes/"));
     calSoftSize();
     emit done();
 }
@@ -43,8 +58,11 @@ void AppFinder::calSoftSize()
     // are written back at most a few times a second: each save rewrites and
     // flushes both whole files, which per record made the pass quadratic, and an
     // interrupted pass still keeps all but its last moments of work.
-    QSettings sizes(QString(envSizeList), hpSettingsFormat());
-    QSettings times(QString(envTimeList), hpSettingsFormat());
+    CacheFile sizes(QString::fromUtf8(envSizeList));
+    CacheFile times(QString::fromUtf8(envTimeList));
+    // Once a save has waited in vain only the last one is tried, so a lock
+    // that stays taken costs the pass two waits at most.
+    bool saving = true;
     QElapsedTimer sinceSave;
     sinceSave.start();
     for (AppInfo *info : qAsConst(apps)) {
@@ -59,9 +77,8 @@ void AppFinder::calSoftSize()
             info->size = hpGetSize(info->path);
             sizes.setValue(info->path, info->size);
             times.setValue(info->path, info->modifyTime);
-            if (sinceSave.elapsed() >= kSaveIntervalMs) {
-                sizes.sync();
-                times.sync();
+            if (saving && sinceSave.elapsed() >= kSaveIntervalMs) {
+                saving = sizes.save(kLockWaitMs) && times.save(kLockWaitMs);
                 sinceSave.restart();
             }
         } else {
@@ -70,7 +87,8 @@ void AppFinder::calSoftSize()
         info->sizeState = 2;
         center->update(info);
     }
-    sizes.sync();
-    times.sync();
+    // A cached time vouches for the cached size, so it is saved only after the size.
+    if (sizes.save(kLockWaitMs))
+        times.save(kLockWaitMs);
     center->releaseAppList(apps);
 }

@@ -1,6 +1,7 @@
 #include "ScanSupport.h"
 
 #include "AppCenter.h"
+#include "AppEnv.h"
 #include "AppInfo.h"
 #include "hpSettings.h"
 #include "hpUtils.h"
@@ -18,9 +19,38 @@
 
 namespace scan {
 
+QString scannedFolder(const QString &folder)
+{
+    QString clean = QDir(folder).absolutePath();
+    if (!clean.endsWith(QLatin1Char('/')))
+        clean += QLatin1Char('/');
+    return clean;
+}
+
 QFileInfoList listFolder(const QString &folder)
 {
     return QDir(folder).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+namespace {
+
+bool statFollowing(const QString &path, QT_STATBUF *st)
+{
+    const QByteArray native = QFile::encodeName(path);
+    return !native.isEmpty() && QT_STAT(native.constData(), st) == 0;
+}
+
+} // namespace
+
+bool isRegularFile(const QString &path)
+{
+    QT_STATBUF st;
+    return statFollowing(path, &st) && S_ISREG(st.st_mode);
+}
+
+QString plistFile(const QString &path)
+{
+    return isRegularFile(path) ? path : QString();
 }
 
 namespace {
@@ -42,10 +72,12 @@ QString timeText(time_t secs)
 enum class FileTime { Modified, Read };
 
 // Links are followed, as QFileInfo does; empty when there is no such file.
+// A last-read time is that of a file the bundle runs or shows, so only a
+// regular file has one.
 QString fileTimeText(const QString &path, FileTime which)
 {
     QT_STATBUF st;
-    if (QT_STAT(QFile::encodeName(path).constData(), &st) != 0)
+    if (!statFollowing(path, &st) || (which == FileTime::Read && !S_ISREG(st.st_mode)))
         return QString();
     return timeText(which == FileTime::Modified ? st.st_mtime : st.st_atime);
 }
@@ -95,7 +127,35 @@ QString bundleIconSource(const QString &bundlePath, const QSettings &plist, cons
     QString source = bundlePath + QStringLiteral("/Contents/Resources/") + stringValue(plist, "CFBundleIconFile");
     if (!source.endsWith(QLatin1String(".icns")))
         source += QStringLiteral(".icns");
-    return QFileInfo::exists(source) ? source : QString::fromLatin1(fallback);
+    return isRegularFile(source) ? source : QString::fromLatin1(fallback);
+}
+
+namespace {
+
+// True when the first component of an icon folder name starts like the file
+// name of a size cache: the caches, their lock files ("<file>.lock",
+// "<file>.lock.rmlock") and their temporary copies all share the icon folder,
+// and an icon folder made at one of those names stalls or breaks the size
+// pass. Compared as the Mac's default file system compares names.
+bool startsLikeCache(const QString &relativePath)
+{
+    const QStringRef first = relativePath.leftRef(relativePath.indexOf(QLatin1Char('/')));
+    for (const char *cache : {envSizeList, envTimeList}) {
+        const QString name = QFileInfo(QString::fromUtf8(cache)).fileName();
+        if (!name.isEmpty() && first.startsWith(name, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString iconDirFor(const QString &relativePath)
+{
+    // A bundle named like a cache file keeps a folder of its own under a
+    // name no cache file can have.
+    const QString name = startsLikeCache(relativePath) ? QLatin1Char('_') + relativePath : relativePath;
+    return QString::fromUtf8(envIconPath) + name;
 }
 
 namespace {

@@ -10,10 +10,21 @@ class QSettings;
 // Shared by the three scanners; not part of the catalogue's interface.
 namespace scan {
 
+// The folder a scanner walks, absolute and clean with one trailing slash, so
+// that names derived from it by cutting its length off a bundle path are whole
+// ("/" + "/Applications/" from a home of "/" is "/Applications/").
+QString scannedFolder(const QString &folder);
 // Entries of a folder: files and folders, no hidden ones, links followed,
 // sorted by name case-sensitively.
 QFileInfoList listFolder(const QString &folder);
-// Last-read time of a file, empty when there is no such file.
+// A regular file, possibly through symbolic links. Anything else (a FIFO, a
+// device, a socket, a folder) is never opened or handed to a tool: opening a
+// FIFO for reading waits for a writer that never comes.
+bool isRegularFile(const QString &path);
+// The property list to open with QSettings: the file itself when it is a
+// regular file, else an empty name, which QSettings reads as an empty list.
+QString plistFile(const QString &path);
+// Last-read time of a regular file, empty when there is no such file.
 QString lastReadText(const QString &file);
 // Fills what every kind reads alike: kind, name (the value of nameKey, else
 // the bundle's file name), path, version, notice, identifier, the folder's
@@ -24,6 +35,10 @@ QString executableReadText(const QString &bundlePath, const QSettings &plist);
 // The bundle's CFBundleIconFile in its resources (".icns" added when missing),
 // or the fallback when there is no such file.
 QString bundleIconSource(const QString &bundlePath, const QSettings &plist, const char *fallback);
+// The icon folder of a bundle: the icon cache followed by the bundle's path
+// relative to its scanned folder, with a "_" before it when its first
+// component starts like the file name of a size cache.
+QString iconDirFor(const QString &relativePath);
 // Creates iconDir and converts source into iconDir/icon_32x32.png with sips.
 void convertIcon(const QString &iconDir, const QString &source);
 // Hands one record to the catalogue on its own, so the list fills while the scan runs.

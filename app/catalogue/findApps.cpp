@@ -1,6 +1,5 @@
 #include "AppScanner.h"
 
-#include "AppEnv.h"
 #include "AppInfo.h"
 #include "ScanSupport.h"
 #include "hpSettings.h"
@@ -17,13 +16,14 @@ const char kGenericAppIcon[] =
 void readAppInfo(AppInfo *info, const QFileInfo &bundle, const QString &folder)
 {
     const QString path = bundle.absoluteFilePath();
-    const QSettings plist(path + QStringLiteral("/Contents/Info.plist"), hpSettingsFormat());
+    const QSettings plist(scan::plistFile(path + QStringLiteral("/Contents/Info.plist")), hpSettingsFormat());
     scan::readCommonKeys(info, bundle, plist, "CrAppModeShortcutName", 0);
     info->lastOpenTime = scan::executableReadText(path, plist);
 
-    QString iconDir = QString(envIconPath) + path.mid(folder.length());
-    if (iconDir.endsWith(QLatin1String(".app")))
-        iconDir.chop(4);
+    QString relative = path.mid(folder.length());
+    if (relative.endsWith(QLatin1String(".app")))
+        relative.chop(4);
+    const QString iconDir = scan::iconDirFor(relative);
     info->iconDir = iconDir;
 
     // The folder, not the PNG in it, marks a bundle as converted.
@@ -41,6 +41,7 @@ bool isApp(const QFileInfo &entry)
 
 void findApps(QString folder)
 {
+    folder = scan::scannedFolder(folder);
     for (const QFileInfo &entry : scan::listFolder(folder)) {
         if (isApp(entry)) {
             auto *info = new AppInfo;

@@ -1,6 +1,5 @@
 #include "AppScanner.h"
 
-#include "AppEnv.h"
 #include "AppInfo.h"
 #include "ScanSupport.h"
 #include "hpSettings.h"
@@ -15,10 +14,10 @@ const char kGenericPluginIcon[] = "/System/Library/CoreServices/CoreTypes.bundle
 void readPluginInfo(AppInfo *info, const QFileInfo &bundle, const QString &folder)
 {
     const QString path = bundle.absoluteFilePath();
-    const QSettings plist(path + QStringLiteral("/Contents/Info.plist"), hpSettingsFormat());
+    const QSettings plist(scan::plistFile(path + QStringLiteral("/Contents/Info.plist")), hpSettingsFormat());
     scan::readCommonKeys(info, bundle, plist, "CFBundleName", 2);
     info->lastOpenTime = scan::executableReadText(path, plist);
-    info->iconDir = QString(envIconPath) + path.mid(folder.length());
+    info->iconDir = scan::iconDirFor(path.mid(folder.length()));
 
     if (QFileInfo(info->iconDir).isDir())
         return;
@@ -35,6 +34,7 @@ bool isPlugin(const QString &path)
 
 void findPlugins(QString folder)
 {
+    folder = scan::scannedFolder(folder);
     for (const QFileInfo &entry : scan::listFolder(folder)) {
         if (!isPlugin(entry.absoluteFilePath()))
             continue;

@@ -1,6 +1,5 @@
 #include "AppScanner.h"
 
-#include "AppEnv.h"
 #include "AppInfo.h"
 #include "ScanSupport.h"
 #include "hpSettings.h"
@@ -17,23 +16,24 @@ const char kGenericWidgetIcon[] =
 
 void findWidgets(QString folder)
 {
+    folder = scan::scannedFolder(folder);
     for (const QFileInfo &entry : scan::listFolder(folder)) {
         const QString path = entry.absoluteFilePath();
         if (!path.endsWith(QLatin1String(".wdgt")))
             continue;
         auto *info = new AppInfo;
         {
-            const QSettings plist(path + QStringLiteral("/Info.plist"), hpSettingsFormat());
+            const QSettings plist(scan::plistFile(path + QStringLiteral("/Info.plist")), hpSettingsFormat());
             scan::readCommonKeys(info, entry, plist, "CFBundleDisplayName", 1);
             const QString mainPage = plist.value(QStringLiteral("MainHTML")).toString();
             if (!mainPage.isEmpty())
                 info->lastOpenTime = scan::lastReadText(path + QLatin1Char('/') + mainPage);
-            info->iconDir = QString(envIconPath) + path.mid(folder.length());
+            info->iconDir = scan::iconDirFor(path.mid(folder.length()));
         }
         // Unlike the other kinds, a widget is converted until its PNG exists.
         if (!QFileInfo::exists(info->iconDir + QStringLiteral("/icon_32x32.png"))) {
             QString source = path + QStringLiteral("/Icon.icns");
-            if (!QFileInfo::exists(source))
+            if (!scan::isRegularFile(source))
                 source = QLatin1String(kGenericWidgetIcon);
             scan::convertIcon(info->iconDir, source);
         }

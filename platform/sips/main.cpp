@@ -1,19 +1,138 @@
 // Stand-in for the macOS image tool, for the one form the catalogue uses:
 //   sips -s format png SRC --out DST
 // Reads any image Qt reads (ICNS through the image-formats plugins) and writes PNG.
+#include <QBuffer>
+#include <QByteArray>
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
+
+// An icon is at most 1024 pixels a side; a file that decodes to more, or to
+// more than kMaxDecodedBytes in all, is refused like one that cannot be read:
+// a few hundred kilobytes of PNG can claim gigabytes of pixels.
+const int kMaxSide = 1024;
+const qint64 kMaxDecodedBytes = 50 * 1024 * 1024;
+const qint64 kMaxFileBytes = 32 * 1024 * 1024;
 
 int usage()
 {
     std::fprintf(stderr, "usage: sips -s format png SRC --out DST\n");
     return 2;
+}
+
+bool fits(const QSize &size)
+{
+    return size.width() > 0 && size.height() > 0 && size.width() <= kMaxSide && size.height() <= kMaxSide;
+}
+
+qint64 pixelBytes(const QSize &size)
+{
+    return qint64(size.width()) * size.height() * 4;
+}
+
+// Opened without blocking and checked on the open file, so a FIFO (or a link
+// to one, or a device) is refused instead of waited on.
+bool readRegularFile(const QString &path, QByteArray *data, QString *why)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *why = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (!ok)
+        *why = QStringLiteral("not a regular file");
+    else if (st.st_size > kMaxFileBytes) {
+        *why = QStringLiteral("file too large");
+        ok = false;
+    }
+    if (ok) {
+        data->resize(int(st.st_size));
+        qint64 done = 0;
+        while (done < data->size()) {
+            const ssize_t n = ::read(fd, data->data() + done, size_t(data->size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        data->resize(int(done));
+    }
+    ::close(fd);
+    return ok;
+}
+
+// Containers such as ICNS decode their PNG (or JPEG 2000) members without
+// saying how large they are, so every member anywhere in the file is measured
+// from its own header before anything is decoded.
+bool embeddedImagesFit(const QByteArray &data, qint64 *total)
+{
+    static const struct {
+        QByteArray magic;
+        QByteArray format;
+    } kinds[] = {
+        {QByteArrayLiteral("\x89PNG\r\n\x1a\n"), QByteArrayLiteral("png")},
+        {QByteArrayLiteral("\x00\x00\x00\x0cjP  \r\n\x87\n"), QByteArrayLiteral("jp2")},
+    };
+    for (const auto &kind : kinds) {
+        for (int at = data.indexOf(kind.magic); at >= 0; at = data.indexOf(kind.magic, at + 1)) {
+            QByteArray member = QByteArray::fromRawData(data.constData() + at, data.size() - at);
+            QBuffer buffer(&member);
+            buffer.open(QIODevice::ReadOnly);
+            QImageReader reader(&buffer, kind.format);
+            reader.setAutoDetectImageFormat(false);
+            if (!reader.canRead())
+                continue; // nothing here decodes it either
+            const QSize size = reader.size();
+            if (!fits(size))
+                return false;
+            *total += pixelBytes(size);
+            if (*total > kMaxDecodedBytes)
+                return false;
+        }
+    }
+    return true;
+}
+
+int refuse(const QString &source, const QString &why)
+{
+    std::fprintf(stderr, "sips: cannot read %s: %s\n", qPrintable(source), qPrintable(why));
+    return 1;
+}
+
+// Written through a descriptor opened without blocking: a FIFO without a
+// reader fails to open instead of stalling the scan.
+bool writeRegularFile(const QString &path, const QByteArray &data)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC,
+                          0644);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    for (qint64 done = 0; ok && done < data.size();) {
+        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        done += qMax<ssize_t>(n, 0);
+    }
+    return ::close(fd) == 0 && ok;
 }
 
 } // namespace
@@ -32,19 +151,49 @@ int main(int argc, char *argv[])
     const QString source = args.at(3);
     const QString target = args.at(5);
 
-    QImageReader reader(source);
+    QByteArray data;
+    QString why;
+    if (!readRegularFile(source, &data, &why))
+        return refuse(source, why);
+    qint64 declared = 0;
+    if (!embeddedImagesFit(data, &declared))
+        return refuse(source, QStringLiteral("image too large"));
+
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    // The content decides; the suffix only names formats without a signature.
+    QByteArray format = QImageReader::imageFormat(&buffer);
+    if (format.isEmpty())
+        format = QFileInfo(source).suffix().toLower().toLatin1();
+    QImageReader reader(&buffer, format);
+    // Only an ICNS file, whose members were measured above, may leave its
+    // sizes unsaid; any other image says its size before it is decoded.
+    const bool icns = data.startsWith("icns");
     // An icon file holds several sizes; the largest is what a conversion keeps.
     QImage best;
+    qint64 decoded = 0;
     do {
+        const QSize size = reader.size();
+        if (size.isValid() && (!fits(size) || decoded + pixelBytes(size) > kMaxDecodedBytes))
+            return refuse(source, QStringLiteral("image too large"));
+        if (!size.isValid() && !icns && reader.canRead())
+            return refuse(source, QStringLiteral("image size unknown"));
         const QImage image = reader.read();
-        if (!image.isNull() && image.width() * image.height() > best.width() * best.height())
+        if (image.isNull())
+            continue;
+        decoded += image.sizeInBytes();
+        if (!fits(image.size()) || decoded > kMaxDecodedBytes)
+            return refuse(source, QStringLiteral("image too large"));
+        if (image.width() * image.height() > best.width() * best.height())
             best = image;
     } while (reader.jumpToNextImage());
-    if (best.isNull()) {
-        std::fprintf(stderr, "sips: cannot read %s: %s\n", qPrintable(source), qPrintable(reader.errorString()));
-        return 1;
-    }
-    if (!best.save(target, "PNG")) {
+    if (best.isNull())
+        return refuse(source, reader.errorString());
+
+    QByteArray png;
+    QBuffer out(&png);
+    out.open(QIODevice::WriteOnly);
+    if (!best.save(&out, "PNG") || !writeRegularFile(target, png)) {
         std::fprintf(stderr, "sips: cannot write %s\n", qPrintable(target));
         return 1;
     }

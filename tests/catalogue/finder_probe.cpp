@@ -1,5 +1,6 @@
 // Runs the discovery worker once, as the list view starts it, and prints what
-// reached the catalogue. Meant to run inside tools/sandbox on a sample world:
+// reached the catalogue. Meant to run inside tools/sandbox on a sample world;
+// "--home DIR" runs it with HOME=DIR, its data folder kept where it was:
 //   record  <index> <kind> <sizeState> <size> <path> <name> <iconDir>
 //   measured <path>            one per size measurement
 //   converted <ret> <command>  one per icon conversion
@@ -53,6 +54,11 @@ int main(int argc, char *argv[])
     if (!init.open(QIODevice::ReadOnly) || init.readAll().trimmed() != "bwrap") {
         std::fputs("ks_finder_probe runs only inside tools/sandbox\n", stderr);
         return 2;
+    }
+    if (argc == 3 && qstrcmp(argv[1], "--home") == 0) {
+        if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME"))
+            qputenv("XDG_DATA_HOME", qgetenv("HOME") + "/.local/share");
+        qputenv("HOME", argv[2]);
     }
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("vextora"));

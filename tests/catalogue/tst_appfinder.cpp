@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -204,6 +205,33 @@ private slots:
             AppCenter::Inst()->releaseAppList(apps);
         }
         QVERIFY(QFile::remove(linked));
+    }
+
+    // A cache whose lock another process keeps (one that hangs) is left as it
+    // is: the pass still sizes every row, and the next one measures again.
+    void heldLockDelaysTheSaveNotThePass()
+    {
+        setModified(bundle(1), QDateTime(QDate(2024, 2, 3), QTime(4, 5, 6)));
+        QLockFile held(QString::fromUtf8(envSizeList) + QStringLiteral(".lock"));
+        QVERIFY(held.tryLock(0));
+        int updates = 0;
+        QList<AppInfo *> apps;
+        QScopedPointer<QThread> pass(QThread::create([&] { apps = sizePass(&updates); }));
+        pass->start();
+        // The limit only ends the wait for a pass that waits without one.
+        const bool finished = pass->wait(60000);
+        held.unlock();
+        pass->wait();
+        QVERIFY(finished);
+        QCOMPARE(updates, 4);
+        QCOMPARE(sMeasured, QStringList{bundle(1)});
+        AppCenter::Inst()->releaseAppList(apps);
+
+        apps = sizePass(&updates);
+        QCOMPARE(sMeasured, QStringList{bundle(1)});
+        QCOMPARE(cached(envSizeList, bundle(1)).toLongLong(), apps.at(1)->size);
+        QCOMPARE(cached(envTimeList, bundle(1)).toString(), apps.at(1)->modifyTime);
+        AppCenter::Inst()->releaseAppList(apps);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "AppScanner.h"
 #include "hpSettings.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
 #include <utime.h>
 
 namespace {
@@ -205,12 +207,12 @@ private slots:
                               {"CFBundleDisplayName", "Display Name"}};
         QTest::newRow("app shortcut name") << 0 << "Site.app" << all << "Web Shortcut";
         QTest::newRow("app without shortcut") << 0 << "Site.app" << QVariantMap{{"CFBundleName", "B"}} << "Site.app";
-        QTest::newRow("plug-in bundle name") << 2 << "Flash.plugin" << all << "Bundle Name";
-        QTest::newRow("plug-in without name") << 2 << "Flash.plugin" << QVariantMap{{"CFBundleDisplayName", "D"}}
-                                              << "Flash.plugin";
-        QTest::newRow("widget display name") << 1 << "Clock.wdgt" << all << "Display Name";
-        QTest::newRow("widget without name") << 1 << "Clock.wdgt" << QVariantMap{{"CFBundleName", "B"}}
-                                             << "Clock.wdgt";
+        QTest::newRow("plug-in bundle name") << 2 << "Glimmer.plugin" << all << "Bundle Name";
+        QTest::newRow("plug-in without name") << 2 << "Glimmer.plugin" << QVariantMap{{"CFBundleDisplayName", "D"}}
+                                              << "Glimmer.plugin";
+        QTest::newRow("widget display name") << 1 << "Dialface.wdgt" << all << "Display Name";
+        QTest::newRow("widget without name") << 1 << "Dialface.wdgt" << QVariantMap{{"CFBundleName", "B"}}
+                                             << "Dialface.wdgt";
     }
 
     void nameKeys()
@@ -239,7 +241,7 @@ private slots:
             makeBundle(plugins + QLatin1String(name), {});
         makeBundle(plugins + QStringLiteral("Vendor/G.plugin"), {});
         const QString widgets = folder(QStringLiteral("Widgets"));
-        for (const char *name : {"Clock.wdgt", "Notes.WDGT", "Sub/Deep.wdgt"})
+        for (const char *name : {"Dialface.wdgt", "Scribbles.WDGT", "Sub/Deep.wdgt"})
             writeFile(widgets + QLatin1String(name) + QStringLiteral("/Info.plist"), QByteArray());
 
         QSignalSpy appended(AppCenter::Inst(), &AppCenter::dataAppend);
@@ -248,12 +250,12 @@ private slots:
         QList<AppInfo *> found = takeCatalogue();
         QCOMPARE(field(found, &AppInfo::path),
                  (QStringList{plugins + "A.plugin", plugins + "B.webplugin", plugins + "C.prefPane",
-                              widgets + "Clock.wdgt"}));
+                              widgets + "Dialface.wdgt"}));
         QCOMPARE(appended.count(), 4);
         // The cache folder keeps the bundle suffix.
         QCOMPARE(field(found, &AppInfo::iconDir),
                  (QStringList{mIcons + "A.plugin", mIcons + "B.webplugin", mIcons + "C.prefPane",
-                              mIcons + "Clock.wdgt"}));
+                              mIcons + "Dialface.wdgt"}));
         AppCenter::Inst()->releaseAppList(found);
     }
 
@@ -468,6 +470,60 @@ private slots:
         else
             qputenv("TZ", oldZone);
         tzset();
+    }
+
+    // The image tool reads only regular files (through links too) and refuses
+    // images over 1024 pixels a side, like a conversion that failed.
+    void sipsReadsOnlySafeImages_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("converted");
+        const auto png = [](int side) {
+            QImage image(side, side, QImage::Format_ARGB32);
+            image.fill(qRgba(200, 40, 40, 255));
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+            return bytes;
+        };
+        const auto icns = [](const QByteArray &member) {
+            const auto be32 = [](int n) { return QByteArray(1, char(n >> 24)) + char(n >> 16) + char(n >> 8) + char(n); };
+            return "icns" + be32(16 + member.size()) + "ic10" + be32(8 + member.size()) + member;
+        };
+        const QString dir = mTmp.filePath(QStringLiteral("sips/"));
+        QDir().mkpath(dir);
+        writeFile(dir + "icon.icns", mIcns);
+        writeFile(dir + "edge.icns", png(1024));
+        writeFile(dir + "big.png", png(2048));
+        writeFile(dir + "member.icns", icns(png(2048)));
+        QFile::link(dir + "icon.icns", dir + "link.icns");
+        for (const char *name : {"fifo.icns", "fifo.png"})
+            mkfifo(QFile::encodeName(dir + QLatin1String(name)).constData(), 0644);
+        QFile::link(dir + "fifo.icns", dir + "fifolink.icns");
+        QTest::newRow("icon file") << dir + "icon.icns" << dir + "1.png" << true;
+        QTest::newRow("link to the icon") << dir + "link.icns" << dir + "2.png" << true;
+        QTest::newRow("1024 pixels a side, named .icns") << dir + "edge.icns" << dir + "3.png" << true;
+        QTest::newRow("2048 pixels a side") << dir + "big.png" << dir + "4.png" << false;
+        QTest::newRow("ICNS member of 2048 pixels") << dir + "member.icns" << dir + "5.png" << false;
+        QTest::newRow("FIFO") << dir + "fifo.icns" << dir + "6.png" << false;
+        QTest::newRow("link to a FIFO") << dir + "fifolink.icns" << dir + "7.png" << false;
+        QTest::newRow("FIFO to write") << dir + "icon.icns" << dir + "fifo.png" << false;
+    }
+
+    void sipsReadsOnlySafeImages()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, target);
+        QFETCH(bool, converted);
+        QProcess sips;
+        sips.start(QStringLiteral("sips"), {"-s", "format", "png", source, "--out", target});
+        // The limit only ends the wait for a tool that blocks.
+        QVERIFY(sips.waitForFinished(60000));
+        QCOMPARE(sips.exitCode() == 0, converted);
+        if (converted)
+            QVERIFY(!QImage(target).isNull());
     }
 };
 

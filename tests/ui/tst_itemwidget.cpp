@@ -48,11 +48,11 @@ private slots:
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("shown");
 
-        QTest::newRow("plain app") << "Notes.app" << "" << "Notes";
-        QTest::newRow("with version") << "Notes.app" << "2.1" << "Notes (2.1)";
+        QTest::newRow("plain app") << "Scribbles.app" << "" << "Scribbles";
+        QTest::newRow("with version") << "Scribbles.app" << "2.1" << "Scribbles (2.1)";
         QTest::newRow("every .app goes") << "My.app Helper.app" << "1" << "My Helper (1)";
         QTest::newRow("suffix case kept") << "Tools.APP" << "" << "Tools.APP";
-        QTest::newRow("widget name") << "Weather" << "3.0b" << "Weather (3.0b)";
+        QTest::newRow("widget name") << "Rain Gauge" << "3.0b" << "Rain Gauge (3.0b)";
         QTest::newRow("non-Latin-1") << "Записи.app" << "" << "Записи";
     }
 
