@@ -78,7 +78,7 @@ QMap<QString, Factory> windows()
         const struct { const char *name, *version, *path; qint64 size; bool icon; } rows[] = {
             {"Kestrelsweep.app", "1.0.0", "/Applications/Kestrelsweep.app", 23552, true},
             {"Café Außenseiter.app", "", "/Users/ann/Applications/Utilities/Café Außenseiter.app", -1, true},
-            {"Weather", "2.1", "/Library/Widgets/Weather.wdgt", 812, false},
+            {"Drizzlegauge", "2.1", "/Library/Widgets/Drizzlegauge.wdgt", 812, false},
         };
         for (const auto &row : rows) {
             AppInfo info;
