@@ -4,13 +4,36 @@
 #include "AppInfo.h"
 #include "hpUtils.h"
 
+#include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QPixmap>
+
+#include <qplatformdefs.h>
 
 namespace {
 
 const char kGenericIcon[] =
     "/System/Library/CoreServices/CoreTypes.bundle/Contents/Resources/GenericDocumentIcon.icns";
+
+} // namespace
+
+namespace {
+
+// Rows are made on the GUI thread at every start: an icon that is not a
+// regular file (a FIFO would block the open) or that would decode to a huge
+// image (an older cache may hold one) is not read at all.
+QImage readIcon(const QString &path)
+{
+    QT_STATBUF st;
+    if (QT_STAT(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return QImage();
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > 1024 || size.height() > 1024)
+        return QImage();
+    return reader.read();
+}
 
 } // namespace
 
@@ -37,10 +60,11 @@ ItemWidget::ItemWidget(AppInfo *info, QWidget *parent)
 #endif
 
     // The scanners only convert icons for the three kinds they know; anything
-    // else gets the system's generic document. A missing file leaves the label blank.
+    // else gets the system's generic document. A missing or unusable file
+    // leaves the label blank.
     const bool known = mKind >= 0 && mKind <= 2;
     mIconFile = known ? info->iconDir + QStringLiteral("/icon_32x32.png") : QString::fromLatin1(kGenericIcon);
-    const QImage image(mIconFile);
+    const QImage image = readIcon(mIconFile);
     const QImage scaled = image.isNull()
         ? QImage()
         : image.scaled(32, 32, Qt::IgnoreAspectRatio, known ? Qt::SmoothTransformation : Qt::FastTransformation);

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 QLabel *label(ItemWidget &row, const char *name)
@@ -116,32 +118,37 @@ private slots:
     void icon_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::addColumn<bool>("fileExists");
+        QTest::addColumn<QString>("file"); // "", "png WxH" or "fifo"
         QTest::addColumn<bool>("fromIconDir");
         QTest::addColumn<bool>("shown");
 
-        QTest::newRow("application") << 0 << true << true << true;
-        QTest::newRow("widget") << 1 << true << true << true;
-        QTest::newRow("plug-in") << 2 << true << true << true;
-        QTest::newRow("missing icon") << 0 << false << true << false;
-        QTest::newRow("unknown kind: generic document") << 7 << true << false << false;
-        QTest::newRow("negative kind: generic document") << -1 << true << false << false;
+        QTest::newRow("application") << 0 << "png 128x64" << true << true;
+        QTest::newRow("widget") << 1 << "png 128x64" << true << true;
+        QTest::newRow("plug-in") << 2 << "png 128x64" << true << true;
+        QTest::newRow("missing icon") << 0 << "" << true << false;
+        QTest::newRow("icon too large to decode") << 0 << "png 4096x8" << true << false;
+        QTest::newRow("FIFO in place of the icon") << 0 << "fifo" << true << false;
+        QTest::newRow("unknown kind: generic document") << 7 << "png 128x64" << false << false;
+        QTest::newRow("negative kind: generic document") << -1 << "png 128x64" << false << false;
     }
 
     void icon()
     {
         QFETCH(int, kind);
-        QFETCH(bool, fileExists);
+        QFETCH(QString, file);
         QFETCH(bool, fromIconDir);
         QFETCH(bool, shown);
 
         QTemporaryDir dir;
         const QString iconDir = dir.path() + QStringLiteral("/icons/Some App");
         QVERIFY(QDir().mkpath(iconDir));
-        if (fileExists) {
-            QImage image(128, 64, QImage::Format_ARGB32);
+        if (file.startsWith(QLatin1String("png "))) {
+            QImage image(file.mid(4).section(QLatin1Char('x'), 0, 0).toInt(), file.section(QLatin1Char('x'), 1).toInt(),
+                         QImage::Format_ARGB32);
             image.fill(Qt::red);
             QVERIFY(image.save(iconDir + QStringLiteral("/icon_32x32.png")));
+        } else if (file == QLatin1String("fifo")) {
+            QCOMPARE(mkfifo(QFile::encodeName(iconDir + QStringLiteral("/icon_32x32.png")).constData(), 0600), 0);
         }
 
         AppInfo info = record(QStringLiteral("/Applications/Some App.app"));
