@@ -85,6 +85,8 @@ int hpRecvFromPeer(QUdpSocket *socket, char *buf, int len, int timeoutMs,
         const qint64 left = timeoutMs - clock.elapsed();
         if (left <= 0)
             return result;
-        socket->waitForReadyRead(int(left));
+        // A socket Qt closed after an error answers every wait at once.
+        if (!socket->waitForReadyRead(int(left)) && socket->state() != QAbstractSocket::BoundState)
+            return result;
     }
 }

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QHostAddress>
+#include <QThread>
 #include <QUdpSocket>
 
 namespace {
@@ -73,7 +74,14 @@ void hpServerWait()
         // Waiting on the socket, not sleeping: junk is drained as fast as it
         // comes and cannot push the genuine hello back.
         if (!sSocket->hasPendingDatagrams()) {
-            sSocket->waitForReadyRead(1000);
+            // A socket Qt closed after an error would answer every wait at
+            // once: bind a new one rather than spin.
+            if (!sSocket->waitForReadyRead(1000) && sSocket->state() != QAbstractSocket::BoundState) {
+                qDebug("hpServerWait: socket lost (%s), binding again\n",
+                       sSocket->errorString().toLocal8Bit().constData());
+                while (!hpServerInit())
+                    QThread::msleep(500);
+            }
             continue;
         }
         const qint64 n = sSocket->readDatagram(buf, sizeof buf - 1, &from, &fromPort);

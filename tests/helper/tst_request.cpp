@@ -2,7 +2,12 @@
 #include "hpClient.h"
 #include "hpRequest.h"
 
+#include <QUdpSocket>
 #include <QtTest>
+
+namespace {
+int sMessages = 0;
+}
 
 // The service's reading of commands and the client's cutting of requests,
 // without sockets.
@@ -230,6 +235,22 @@ private slots:
         QVector<bool> got(4, false);
         hpClientMergeResult(result, paths, {1, 3}, &got);
         QCOMPARE(got, done);
+    }
+
+    // A socket that is not (or no longer) bound answers every wait at once;
+    // the wait must give up rather than spin on it until the time is out.
+    void waitOnDeadSocket()
+    {
+        QUdpSocket dead;
+        char buf[64];
+        sMessages = 0;
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {
+            ++sMessages;
+        });
+        const int n = hpRecvFromPeer(&dead, buf, sizeof buf, 300, [](const QHostAddress &, quint16) { return true; }, nullptr);
+        qInstallMessageHandler(previous);
+        QCOMPARE(n, -1);
+        QVERIFY2(sMessages < 10, qPrintable(QString::number(sMessages)));
     }
 };
 
