@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <algorithm>
+
 namespace {
 
 // Folders a stock install has directly in /Library or ~/Library.
@@ -49,12 +51,17 @@ const char *const sSystemKept[] = {
     "~/Library/Caches/com.apple.helpd",
 };
 
-// Everything below these is the system's own. The service's own folder and
-// launch definition are here too: removing them through the service would
-// leave a root job pointing at whatever a user puts in their place.
+// Everything below these is the system's own.
 const char *const sSystemTrees[] = {
     "/System", "/usr", "/bin", "/sbin", "/etc", "/var", "/dev", "/private/etc", "/private/var", "/cores",
-    "/opt/homebrew", "/usr/local/Kestrelsweep",
+    "/opt/homebrew",
+};
+
+// The helper service's own folder and launch definition, and what lies below:
+// removing them through the service would leave a root job pointing at
+// whatever a user puts in their place.
+const char *const sServiceOwn[] = {
+    "/usr/local/Kestrelsweep",
     "/Library/LaunchDaemons/com.vextora.Kestrelsweep.helper.plist",
 };
 
@@ -82,6 +89,7 @@ struct Tables
     QVector<QString> rootKept;
     QVector<QString> homeKept; // without the leading "~"
     QVector<QString> trees;
+    QVector<QString> serviceOwn;
     QVector<QString> privateVarOpen;
 
     Tables()
@@ -99,6 +107,8 @@ struct Tables
         }
         for (const char *n : sSystemTrees)
             trees.append(fold(QString::fromLatin1(n)));
+        for (const char *n : sServiceOwn)
+            serviceOwn.append(fold(QString::fromLatin1(n)));
         for (const char *n : sPrivateVarOpen)
             privateVarOpen.append(fold(QString::fromLatin1(n)));
     }
@@ -152,17 +162,16 @@ bool hpIsProtectedPath(const QString &path, const QString &home)
     if (parts.size() <= 1)
         return true;
 
-    bool inTree = false;
-    for (const QString &tree : t.trees)
-        inTree = inTree || isUnder(p, tree);
-    if (inTree) {
-        for (const QString &open : t.privateVarOpen)
-            if (p.startsWith(open) && p.size() > open.size() + 1 && p.at(open.size()) == QLatin1Char('/'))
-                return false;
-        if (parts.size() >= 3 && parts.at(0) == QLatin1String("usr") && parts.at(1) == QLatin1String("local")
-            && !t.usrLocalStandard.contains(parts.at(2)) && !isUnder(p, QStringLiteral("/usr/local/kestrelsweep")))
-            return false;
+    const auto under = [&p](const QString &root) { return isUnder(p, root); };
+    if (std::any_of(t.serviceOwn.begin(), t.serviceOwn.end(), under))
         return true;
+    if (std::any_of(t.trees.begin(), t.trees.end(), under)) {
+        const auto inside = [&p](const QString &open) { return p != open && isUnder(p, open); };
+        if (std::any_of(t.privateVarOpen.begin(), t.privateVarOpen.end(), inside))
+            return false;
+        // /usr/local/<vendor>
+        return !(parts.size() >= 3 && parts.at(0) == QLatin1String("usr") && parts.at(1) == QLatin1String("local")
+                 && !t.usrLocalStandard.contains(parts.at(2)));
     }
     for (const QString &kept : t.rootKept)
         if (p == kept)
