@@ -52,6 +52,8 @@ private slots:
         QTest::newRow("loopback only")
             << QStringList() << "tail -n +3 /proc/net/dev | cut -d: -f1 | tr -d ' '" << "lo";
         QTest::newRow("service runs as root") << QStringList{"--as-root"} << "id -u" << "0";
+        QTest::newRow("root cannot remount the host's folders") << QStringList{"--as-root"}
+            << "mount -o remount,bind,rw /etc 2>/dev/null && echo remounted || echo refused" << "refused";
         // From a root host the user is a real second id, as the first account of a Mac.
         const QString uid = getuid() == 0 ? QStringLiteral("501 20") : QStringLiteral("%1 %2").arg(getuid()).arg(getgid());
         QTest::newRow("user is an ordinary id") << QStringList() << "echo $(id -u) $(id -g)" << uid;
@@ -111,6 +113,39 @@ private slots:
                                   QStringLiteral("rm -f %1 2>/dev/null || echo denied; %2 remove %1").arg(file, probe), &rc);
         QCOMPARE(out, QStringLiteral("denied\n[result]1;SUCCESS:") + file);
         QVERIFY(!QFile::exists(mRoot + file));
+    }
+
+    // What the script itself does to ROOT, as root perhaps, stays inside it.
+    void linkInRootRefused()
+    {
+        QTemporaryDir outside;
+        QVERIFY(QFile::setPermissions(outside.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        const QString root = mTmp.filePath(QStringLiteral("linked"));
+        QVERIFY(QDir().mkpath(root + QStringLiteral("/private")));
+        QVERIFY(QFile::link(outside.path(), root + QStringLiteral("/private/tmp")));
+        QProcess p;
+        p.start(qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tools/sandbox"),
+                {root, QStringLiteral("--"), QStringLiteral("/bin/true")});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 2);
+        QCOMPARE(QFileInfo(outside.path()).permissions() & (QFileDevice::WriteOther | QFileDevice::ExeOther),
+                 QFileDevice::Permissions());
+    }
+
+    // A helper service that never binds: the command does not run, whatever
+    // an earlier run left in the service's log.
+    void helperThatNeverBinds()
+    {
+        if (getuid() != 0)
+            QSKIP("only a root host gives the user and the helper service two ids");
+        QFile log(mRoot + QStringLiteral("/usr-local-Kestrelsweep/main.log"));
+        QVERIFY(log.open(QIODevice::Append));
+        log.write("2026.01.01-00:00:00.000- hpServerInit end(true)\n");
+        log.close();
+        int rc = -1;
+        const QString out = runIn({QStringLiteral("--helper"), QStringLiteral("/bin/true")}, QStringLiteral("echo ran"), &rc);
+        QCOMPARE(rc, 70);
+        QCOMPARE(out, QString());
     }
 
     void hostStaysReadOnly_data()
