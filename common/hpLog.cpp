@@ -54,15 +54,15 @@ bool hpLogInit(QString folder)
         // An explicit mode: root's umask may be 0.
         ::mkdir(native.constData(), 0755);
         const int fd = openFolder(native.constData(), true);
-        if (fd < 0 && (errno == ELOOP || errno == ENOTDIR))
-            return refuse(folder, "a link or not a folder");
-        if (fd >= 0) {
-            struct stat st;
-            const char *why = fstat(fd, &st) == 0 ? unsafeForRoot(st) : "cannot be examined";
-            ::close(fd);
-            if (why)
-                return refuse(folder, why);
-        }
+        // Any failure is a refusal: a handler left without a folder would drop
+        // every message, where a refusal sends them to standard error.
+        if (fd < 0)
+            return refuse(folder, errno == ELOOP || errno == ENOTDIR ? "a link or not a folder" : "cannot be opened");
+        struct stat st;
+        const char *why = fstat(fd, &st) == 0 ? unsafeForRoot(st) : "cannot be examined";
+        ::close(fd);
+        if (why)
+            return refuse(folder, why);
     } else if (!QDir(folder).exists()) {
         QDir().mkdir(folder);
     }

@@ -102,6 +102,7 @@ private slots:
         QTest::addColumn<QString>("refusal"); // on standard error
         QTest::newRow("root, own folder") << true << "plain" << true << "";
         QTest::newRow("root, folder made under umask 0") << true << "missing" << true << "";
+        QTest::newRow("root, parent folder missing") << true << "noparent" << false << "cannot be opened";
         QTest::newRow("root, folder writable by its group") << true << "group" << false << "writable by others";
         QTest::newRow("root, folder writable by all") << true << "world" << false << "writable by others";
         QTest::newRow("root, folder is a link") << true << "link" << false << "a link or not a folder";
@@ -122,12 +123,13 @@ private slots:
         if (QStandardPaths::findExecutable(QStringLiteral("bwrap")).isEmpty())
             QSKIP("bwrap is missing");
         QTemporaryDir tmp;
-        const QString real = tmp.filePath(QStringLiteral("real"));
+        const QString real =
+            tmp.filePath(shape == QLatin1String("noparent") ? QStringLiteral("gone/real") : QStringLiteral("real"));
         const QString log = real + QStringLiteral("/main.log");
         const QString victim = tmp.filePath(QStringLiteral("victim"));
         QVERIFY(writeFile(victim, "keep\n"));
         QString folder = real;
-        if (shape != QLatin1String("missing")) {
+        if (shape != QLatin1String("missing") && shape != QLatin1String("noparent")) {
             QVERIFY(QDir().mkdir(real));
             const mode_t mode = shape == QLatin1String("group") ? 0775 : shape == QLatin1String("world") ? 0777 : 0755;
             QCOMPARE(::chmod(QFile::encodeName(real).constData(), mode), 0);
@@ -165,6 +167,8 @@ private slots:
         QCOMPARE(p.exitCode(), 0);
 
         QCOMPARE(err.contains(QStringLiteral("refused (%1)").arg(refusal)), !refusal.isEmpty());
+        // A refused folder sends the messages to standard error; an accepted one never.
+        QCOMPARE(err.split(QLatin1Char('\n')).contains(QStringLiteral("probe")), !refusal.isEmpty());
         QCOMPARE(readAll(victim), QByteArray("keep\n"));
         const QFileInfo file(log);
         const bool isLog = file.isFile() && !file.isSymLink();
