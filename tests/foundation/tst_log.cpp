@@ -102,6 +102,7 @@ private slots:
         QTest::addColumn<QString>("refusal"); // on standard error
         QTest::newRow("root, own folder") << true << "plain" << true << "";
         QTest::newRow("root, folder made under umask 0") << true << "missing" << true << "";
+        QTest::newRow("root, folder swapped after start") << true << "swapped" << true << "";
         QTest::newRow("root, parent folder missing") << true << "noparent" << false << "cannot be opened";
         QTest::newRow("root, folder writable by its group") << true << "group" << false << "writable by others";
         QTest::newRow("root, folder writable by all") << true << "world" << false << "writable by others";
@@ -125,7 +126,9 @@ private slots:
         QTemporaryDir tmp;
         const QString real =
             tmp.filePath(shape == QLatin1String("noparent") ? QStringLiteral("gone/real") : QStringLiteral("real"));
-        const QString log = real + QStringLiteral("/main.log");
+        // Where root's records must go: the folder hpLogInit checked, wherever it is moved.
+        const QString kept = shape == QLatin1String("swapped") ? real + QStringLiteral(".old") : real;
+        const QString log = kept + QStringLiteral("/main.log");
         const QString victim = tmp.filePath(QStringLiteral("victim"));
         QVERIFY(writeFile(victim, "keep\n"));
         QString folder = real;
@@ -155,11 +158,12 @@ private slots:
         const QString uid = asRoot ? QStringLiteral("0") : QStringLiteral("1000");
         QProcess p;
         p.start(QStringLiteral("bwrap"),
-                {QStringLiteral("--unshare-user"), QStringLiteral("--uid"), uid, QStringLiteral("--gid"), uid,
+                QStringList{QStringLiteral("--unshare-user"), QStringLiteral("--uid"), uid, QStringLiteral("--gid"), uid,
                  QStringLiteral("--ro-bind"), QStringLiteral("/"), QStringLiteral("/"), QStringLiteral("--dev"),
                  QStringLiteral("/dev"), QStringLiteral("--bind"), tmp.path(), tmp.path(), QStringLiteral("--"),
-                 QStringLiteral("/bin/sh"), QStringLiteral("-c"), QStringLiteral("umask 0; exec \"$0\" \"$1\""),
-                 QCoreApplication::applicationDirPath() + QStringLiteral("/ks_log_probe"), folder});
+                 QStringLiteral("/bin/sh"), QStringLiteral("-c"), QStringLiteral("umask 0; exec \"$0\" \"$@\""),
+                 QCoreApplication::applicationDirPath() + QStringLiteral("/ks_log_probe"), folder}
+                    + (shape == QLatin1String("swapped") ? QStringList{QStringLiteral("swap")} : QStringList()));
         QVERIFY(p.waitForFinished(60000));
         const QString err = QString::fromLocal8Bit(p.readAllStandardError());
         if (err.startsWith(QLatin1String("bwrap:")))
@@ -174,7 +178,9 @@ private slots:
         const bool isLog = file.isFile() && !file.isSymLink();
         QCOMPARE(isLog && readAll(log).endsWith("- probe\n"), written);
         struct stat st;
-        if (written && stat(QFile::encodeName(real).constData(), &st) == 0)
+        if (kept != real)
+            QVERIFY(!QFileInfo::exists(real + QStringLiteral("/main.log")));
+        if (written && stat(QFile::encodeName(kept).constData(), &st) == 0)
             QCOMPARE(st.st_mode & 07777, shape == QLatin1String("world") ? 0777u : 0755u);
     }
 
