@@ -4,7 +4,6 @@
 #include "hpUtils.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTranslator>
@@ -87,11 +86,10 @@ bool AppEnv::initPaths()
     };
 
     // The log first, so that a later refusal is in it; it is never at "/".
+    // hpLogInit also makes the data folder (one level, as ever).
     const QString data = QStandardPaths::writableLocation(QStandardPaths::DataLocation);
     const bool dataOk = fill(envDataPath, data);
     if (dataOk) {
-        if (!QDir(data).exists())
-            QDir().mkdir(data);
         fill(envLogPath, data);
         hpLogInit(data);
     }
