@@ -108,9 +108,13 @@ bool AppEnv::initPaths()
 
     qDebug("PreferencesDlg::loadSettings();\n");
     const QString config = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation);
-    if (!fill(envPreferencesFile, config.isEmpty() ? QString()
-                                                   : QStringLiteral("%1/com.%2.%3.plist")
-                                                         .arg(config, QString(envCompanyName), QString(envAppName))))
+    // Without a folder the file name alone would put the preferences at "/".
+    if (config.isEmpty()) {
+        qDebug("AppEnv: empty path refused\n");
+        return false;
+    }
+    if (!fill(envPreferencesFile,
+              QStringLiteral("%1/com.%2.%3.plist").arg(config, QString(envCompanyName), QString(envAppName))))
         return false;
     PreferencesDlg::loadSettings();
     qDebug("PreferencesDlg::loadSettings(); end\n");

@@ -288,7 +288,7 @@ private slots:
             {bin + QStringLiteral("/Kestrelsweep.app/Contents/MacOS/Kestrelsweep")});
         QCOMPARE(run.status, 1);
         QCOMPARE(run.out, QStringLiteral("dialog MsgDlg: Kestrelsweep | Kestrelsweep cannot start: "
-                                         "the path of one of its folders is too long.\n"));
+                                         "the path of one of its folders is missing or too long.\n"));
         QCOMPARE(run.newAtRoot, QStringList());
     }
 
