@@ -10,7 +10,7 @@ int main(int argc, char *argv[])
     if (!AppEnv::init()) {
         // Going on would put the data, the caches and the log at "/".
         const QString text = QCoreApplication::translate(
-            "main", "Kestrelsweep cannot start: the path of one of its folders is too long.");
+            "main", "Kestrelsweep cannot start: the path of one of its folders is missing or too long.");
         MsgDlg::warning(nullptr, QString::fromUtf8(envAppName), text, QMessageBox::Yes);
         return 1;
     }

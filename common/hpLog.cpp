@@ -13,7 +13,17 @@
 namespace {
 // Written once by hpLogInit before any other thread exists; read-only afterwards.
 QString sLogFileName;
-QByteArray sLogFolderNative;
+bool sAsRoot = false;
+// Root appends in the folder hpLogInit checked, through its handle: a path
+// swapped after start-up cannot redirect the writes, and only root may change
+// that folder's mode. An ordinary user opens the file by its name.
+int sRootFolder = -1;
+QByteArray sUserFile;
+
+// O_APPEND makes each record one atomic append, so records of concurrent
+// threads never interleave; opening anew each time survives a deleted file.
+// A link is not followed, and O_NONBLOCK keeps a FIFO from hanging us.
+const int kFileFlags = O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
 
 // The service logs as root into a folder of its own. Were that folder (or a
 // link in its place) writable by anyone else, they could make root append to
@@ -29,16 +39,19 @@ const char *unsafeForRoot(const struct stat &st)
     return nullptr;
 }
 
-int openFolder(const char *folder, bool asRoot)
+void forget()
 {
-    return ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC | (asRoot ? O_NOFOLLOW : 0));
+    sLogFileName.clear();
+    sUserFile.clear();
+    if (sRootFolder >= 0)
+        ::close(sRootFolder);
+    sRootFolder = -1;
 }
 
 bool refuse(const QString &folder, const char *why)
 {
-    sLogFileName.clear();
-    sLogFolderNative.clear();
     qInstallMessageHandler(nullptr);
+    forget();
     std::fprintf(stderr, "log folder refused (%s): %s\n", why, QFile::encodeName(folder).constData());
     return false;
 }
@@ -48,26 +61,30 @@ bool hpLogInit(QString folder)
 {
     if (folder.isEmpty())
         return refuse(folder, "no folder");
+    forget();
     const QByteArray native = QFile::encodeName(folder);
-    const bool asRoot = geteuid() == 0;
-    if (asRoot) {
+    sAsRoot = geteuid() == 0;
+    if (sAsRoot) {
         // An explicit mode: root's umask may be 0.
         ::mkdir(native.constData(), 0755);
-        const int fd = openFolder(native.constData(), true);
-        if (fd < 0 && (errno == ELOOP || errno == ENOTDIR))
-            return refuse(folder, "a link or not a folder");
-        if (fd >= 0) {
-            struct stat st;
-            const char *why = fstat(fd, &st) == 0 ? unsafeForRoot(st) : "cannot be examined";
+        const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        // Any failure is a refusal: a handler left without a folder would drop
+        // every message, where a refusal sends them to standard error.
+        if (fd < 0)
+            return refuse(folder, errno == ELOOP || errno == ENOTDIR ? "a link or not a folder" : "cannot be opened");
+        struct stat st;
+        const char *why = fstat(fd, &st) == 0 ? unsafeForRoot(st) : "cannot be examined";
+        if (why) {
             ::close(fd);
-            if (why)
-                return refuse(folder, why);
+            return refuse(folder, why);
         }
-    } else if (!QDir(folder).exists()) {
-        QDir().mkdir(folder);
+        sRootFolder = fd;
+    } else {
+        if (!QDir(folder).exists())
+            QDir().mkdir(folder);
+        sUserFile = native + "/main.log";
     }
     sLogFileName = folder + QStringLiteral("/main.log");
-    sLogFolderNative = native;
     qInstallMessageHandler(myMessageHandler);
     return true;
 }
@@ -85,27 +102,13 @@ QByteArray hpLogRecord(const QDateTime &when, const QString &msg)
 
 void myMessageHandler(QtMsgType, const QMessageLogContext &, const QString &msg)
 {
-    if (sLogFolderNative.isEmpty())
-        return;
-    const QByteArray record = hpLogRecord(QDateTime::currentDateTime(), msg);
-    // The folder is checked again through the handle the file is opened in, so
-    // a folder swapped after hpLogInit cannot redirect root's writes either.
-    const bool asRoot = geteuid() == 0;
-    const int dir = openFolder(sLogFolderNative.constData(), asRoot);
-    if (dir < 0)
-        return;
-    struct stat st;
-    int fd = -1;
-    if (!asRoot || (fstat(dir, &st) == 0 && !unsafeForRoot(st))) {
-        // O_APPEND makes each record one atomic append, so records of concurrent
-        // threads never interleave; opening anew each time survives a deleted
-        // file. A link is not followed, and O_NONBLOCK keeps a FIFO from hanging us.
-        fd = ::openat(dir, "main.log", O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
-    }
-    ::close(dir);
+    const int fd = sAsRoot ? ::openat(sRootFolder, "main.log", kFileFlags, 0644)
+                           : ::open(sUserFile.constData(), kFileFlags, 0644);
     if (fd < 0)
         return;
+    struct stat st;
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        const QByteArray record = hpLogRecord(QDateTime::currentDateTime(), msg);
         qint64 done = 0;
         while (done < record.size()) {
             const ssize_t n = ::write(fd, record.constData() + done, size_t(record.size() - done));

@@ -8,7 +8,10 @@
 // Anything beyond these reads as empty. Real property lists stay far below
 // them; the settings file and size caches hold a few values per application.
 constexpr qint64 kPlistMaxFileBytes = 8 << 20;
-constexpr int kPlistMaxDepth = 128;
+// Nesting levels, the top dictionary being the first (in XML the <plist>
+// element counts as one more); the reader keeps every level the pre-scan lets
+// through, so a deeper file is refused whole rather than cut.
+constexpr int kPlistMaxDepth = 64;
 constexpr qint64 kPlistMaxValues = 1 << 18;
 // Bytes of strings and data once shared references are expanded.
 constexpr qint64 kPlistMaxPayloadBytes = 32 << 20;

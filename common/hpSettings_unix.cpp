@@ -79,8 +79,8 @@ void forEachItem(plist_t dict, Visit visit)
 
 QVariant fromNode(plist_t node, int depth)
 {
-    // A hostile file could nest without end; real property lists never do.
-    if (!node || depth > 64)
+    // The pre-scan refused a deeper file whole; this only keeps the recursion bounded.
+    if (!node || depth > kPlistMaxDepth)
         return QVariant();
     switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
@@ -436,7 +436,7 @@ bool hpReadPlist(QIODevice &device, QSettings::SettingsMap &map)
     // The top level goes straight into Qt's map: the size caches hold an entry
     // per installed item and are read on every start.
     forEachItem(root, [&](const char *key, plist_t val) {
-        map.insert(toQtKey(QString::fromUtf8(key)), fromNode(val, 1));
+        map.insert(toQtKey(QString::fromUtf8(key)), fromNode(val, 2));
     });
     return true;
 }

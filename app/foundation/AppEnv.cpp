@@ -4,7 +4,6 @@
 #include "hpUtils.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTranslator>
@@ -87,11 +86,10 @@ bool AppEnv::initPaths()
     };
 
     // The log first, so that a later refusal is in it; it is never at "/".
+    // hpLogInit also makes the data folder (one level, as ever).
     const QString data = QStandardPaths::writableLocation(QStandardPaths::DataLocation);
     const bool dataOk = fill(envDataPath, data);
     if (dataOk) {
-        if (!QDir(data).exists())
-            QDir().mkdir(data);
         fill(envLogPath, data);
         hpLogInit(data);
     }
@@ -110,9 +108,13 @@ bool AppEnv::initPaths()
 
     qDebug("PreferencesDlg::loadSettings();\n");
     const QString config = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation);
-    if (!fill(envPreferencesFile, config.isEmpty() ? QString()
-                                                   : QStringLiteral("%1/com.%2.%3.plist")
-                                                         .arg(config, QString(envCompanyName), QString(envAppName))))
+    // Without a folder the file name alone would put the preferences at "/".
+    if (config.isEmpty()) {
+        qDebug("AppEnv: empty path refused\n");
+        return false;
+    }
+    if (!fill(envPreferencesFile,
+              QStringLiteral("%1/com.%2.%3.plist").arg(config, QString(envCompanyName), QString(envAppName))))
         return false;
     PreferencesDlg::loadSettings();
     qDebug("PreferencesDlg::loadSettings(); end\n");

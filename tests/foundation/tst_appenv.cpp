@@ -1,10 +1,10 @@
 #include "AppEnv.h"
+#include "SandboxRun.h"
 #include "hpUtils.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -45,7 +45,7 @@ QString deepUnderHome(int length)
     return path;
 }
 
-struct SandboxRun {
+struct RootWatch {
     int status = -1;
     QString out;
     QStringList newAtRoot; // entries that appeared at "/" during the run
@@ -53,22 +53,20 @@ struct SandboxRun {
 
 // Runs command with env as root of tools/sandbox, whose "/" is a throwaway
 // tmpfs that root may write: a file a fault puts at "/" shows, and only there.
-SandboxRun inSandbox(const QStringList &env, const QStringList &command)
+RootWatch inSandbox(const QStringList &env, const QStringList &command)
 {
-    SandboxRun run;
+    RootWatch watch;
     QTemporaryDir root;
-    QProcess p;
-    p.start(qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tools/sandbox"),
-            QStringList{root.path(), QStringLiteral("--as-root"), QStringLiteral("--bind-ro"),
-                        qEnvironmentVariable("KS_BINARY_DIR"), QStringLiteral("--"), QStringLiteral("/bin/sh"),
-                        QStringLiteral("-c"),
-                        QStringLiteral("umask 022; ls -A / >/tmp/before; env \"$@\"; rc=$?; ls -A / >/tmp/after; exit $rc"),
-                        QStringLiteral("sh")}
-                + env + command);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.status = p.exitCode();
-    run.out = QString::fromUtf8(p.readAllStandardOutput());
+    const SandboxRun run = runInSandbox(
+        root.path(), {QStringLiteral("--as-root")},
+        QStringList{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                    QStringLiteral("umask 022; ls -A / >/tmp/before; env \"$@\"; rc=$?; ls -A / >/tmp/after; exit $rc"),
+                    QStringLiteral("sh")}
+            + env + command);
+    if (run.status < 0)
+        return watch;
+    watch.status = run.status;
+    watch.out = run.out;
     const auto listing = [&root](const char *name) {
         QFile f(root.filePath(QStringLiteral("private/tmp/")) + QLatin1String(name));
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split(QLatin1Char('\n')) : QStringList();
@@ -76,16 +74,8 @@ SandboxRun inSandbox(const QStringList &env, const QStringList &command)
     const QStringList before = listing("before");
     for (const QString &entry : listing("after"))
         if (!before.contains(entry))
-            run.newAtRoot << entry;
-    return run;
-}
-
-bool sandboxUsable()
-{
-    if (qEnvironmentVariableIsEmpty("KS_SOURCE_DIR") || qEnvironmentVariableIsEmpty("KS_BINARY_DIR"))
-        return false;
-    static const bool usable = inSandbox({}, {QStringLiteral("true")}).status == 0;
-    return usable;
+            watch.newAtRoot << entry;
+    return watch;
 }
 
 } // namespace
@@ -244,7 +234,7 @@ private slots:
         if (!qEnvironmentVariableIsSet("KS_APPENV_INSIDE")) {
             if (!sandboxUsable())
                 QSKIP("tools/sandbox cannot run here");
-            const SandboxRun run = inSandbox(
+            const RootWatch run = inSandbox(
                 {QStringLiteral("KS_APPENV_INSIDE=1")},
                 {QCoreApplication::applicationFilePath(), QStringLiteral("refusedPath:") + QTest::currentDataTag()});
             QVERIFY2(run.status == 0, qPrintable(run.out));
@@ -281,14 +271,14 @@ private slots:
         if (!sandboxUsable())
             QSKIP("tools/sandbox cannot run here");
         const QString bin = qEnvironmentVariable("KS_BINARY_DIR");
-        const SandboxRun run = inSandbox(
+        const RootWatch run = inSandbox(
             {QStringLiteral("XDG_DATA_HOME=") + deepUnderHome(600), QStringLiteral("QT_QPA_PLATFORM=offscreen"),
              QStringLiteral("QT_PLUGIN_PATH=") + bin + QStringLiteral("/testplugins"),
              QStringLiteral("QT_QPA_GENERIC_PLUGINS=ksautoanswer")},
             {bin + QStringLiteral("/Kestrelsweep.app/Contents/MacOS/Kestrelsweep")});
         QCOMPARE(run.status, 1);
         QCOMPARE(run.out, QStringLiteral("dialog MsgDlg: Kestrelsweep | Kestrelsweep cannot start: "
-                                         "the path of one of its folders is too long.\n"));
+                                         "the path of one of its folders is missing or too long.\n"));
         QCOMPARE(run.newAtRoot, QStringList());
     }
 

@@ -1,11 +1,10 @@
+#include "SandboxRun.h"
 #include "hpUtils.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -90,10 +89,10 @@ private slots:
         QVERIFY(!log.contains("before"));
     }
 
-    // The helper service's start, as root (or a plain user) of a user namespace
-    // that sees the host read-only but for the test's folder. Root writes only
-    // into a real folder that no one else may change, and only into a regular
-    // file; umask 0 must not make the folder it creates writable by all.
+    // The helper service's start, as root (or a plain user) in tools/sandbox,
+    // whose /tmp is the test's own folder. Root writes only into a real folder
+    // that no one else may change, and only into a regular file; umask 0 must
+    // not make the folder it creates writable by all.
     void unsafePlaces_data()
     {
         QTest::addColumn<bool>("asRoot");
@@ -102,6 +101,8 @@ private slots:
         QTest::addColumn<QString>("refusal"); // on standard error
         QTest::newRow("root, own folder") << true << "plain" << true << "";
         QTest::newRow("root, folder made under umask 0") << true << "missing" << true << "";
+        QTest::newRow("root, folder swapped after start") << true << "swapped" << true << "";
+        QTest::newRow("root, parent folder missing") << true << "noparent" << false << "cannot be opened";
         QTest::newRow("root, folder writable by its group") << true << "group" << false << "writable by others";
         QTest::newRow("root, folder writable by all") << true << "world" << false << "writable by others";
         QTest::newRow("root, folder is a link") << true << "link" << false << "a link or not a folder";
@@ -119,58 +120,70 @@ private slots:
         QFETCH(QString, shape);
         QFETCH(bool, written);
         QFETCH(QString, refusal);
-        if (QStandardPaths::findExecutable(QStringLiteral("bwrap")).isEmpty())
-            QSKIP("bwrap is missing");
-        QTemporaryDir tmp;
-        const QString real = tmp.filePath(QStringLiteral("real"));
-        const QString log = real + QStringLiteral("/main.log");
-        const QString victim = tmp.filePath(QStringLiteral("victim"));
+        if (!sandboxUsable())
+            QSKIP("tools/sandbox cannot run here");
+        QTemporaryDir root;
+        // The same places seen from the host (in tmp) and in the sandbox (in /tmp).
+        const QString tmp = root.filePath(QStringLiteral("private/tmp"));
+        QVERIFY(QDir().mkpath(tmp));
+        const QString name = shape == QLatin1String("noparent") ? QStringLiteral("gone/real") : QStringLiteral("real");
+        const QString real = tmp + QLatin1Char('/') + name;
+        QString folder = QStringLiteral("/tmp/") + name;
+        // Where root's records must go: the folder hpLogInit checked, wherever it is moved.
+        const QString kept = shape == QLatin1String("swapped") ? real + QStringLiteral(".old") : real;
+        const QString log = kept + QStringLiteral("/main.log");
+        const QString victim = tmp + QStringLiteral("/victim");
         QVERIFY(writeFile(victim, "keep\n"));
-        QString folder = real;
-        if (shape != QLatin1String("missing")) {
+        if (shape != QLatin1String("missing") && shape != QLatin1String("noparent")) {
             QVERIFY(QDir().mkdir(real));
             const mode_t mode = shape == QLatin1String("group") ? 0775 : shape == QLatin1String("world") ? 0777 : 0755;
             QCOMPARE(::chmod(QFile::encodeName(real).constData(), mode), 0);
         }
+        // Links are relative, so that they lead to the same place in both views.
         if (shape == QLatin1String("link")) {
-            folder = tmp.filePath(QStringLiteral("link"));
-            QVERIFY(QFile::link(real, folder));
+            folder = QStringLiteral("/tmp/link");
+            QCOMPARE(::symlink("real", QFile::encodeName(tmp + QStringLiteral("/link")).constData()), 0);
         } else if (shape == QLatin1String("owner")) {
-            // Only the namespace's own user maps to root in it; any other owner
+            // Only the starter's own id maps to root in a namespace; any other owner
             // shows as an unmapped user: the host root's folders, unless we are it.
             if (getuid() == 0)
                 QCOMPARE(::chown(QFile::encodeName(real).constData(), 65534, 65534), 0);
             else
-                folder = QStringLiteral("/usr");
+                folder = QStringLiteral("/usr/bin");
         } else if (shape == QLatin1String("loglink")) {
-            QVERIFY(QFile::link(victim, log));
+            QCOMPARE(::symlink("../victim", QFile::encodeName(log).constData()), 0);
         } else if (shape == QLatin1String("fifo")) {
             QCOMPARE(::mkfifo(QFile::encodeName(log).constData(), 0644), 0);
         } else if (shape == QLatin1String("logdir")) {
             QVERIFY(QDir().mkdir(log));
         }
+        // The user logs into a folder of their own; the victim is theirs too, so
+        // only the log's refusal to follow a link keeps it whole.
+        if (!asRoot && getuid() == 0) {
+            for (const QString &own : {real, victim})
+                QCOMPARE(::chown(QFile::encodeName(own).constData(), kSandboxUserUid, kSandboxUserGid), 0);
+        }
 
-        const QString uid = asRoot ? QStringLiteral("0") : QStringLiteral("1000");
-        QProcess p;
-        p.start(QStringLiteral("bwrap"),
-                {QStringLiteral("--unshare-user"), QStringLiteral("--uid"), uid, QStringLiteral("--gid"), uid,
-                 QStringLiteral("--ro-bind"), QStringLiteral("/"), QStringLiteral("/"), QStringLiteral("--dev"),
-                 QStringLiteral("/dev"), QStringLiteral("--bind"), tmp.path(), tmp.path(), QStringLiteral("--"),
-                 QStringLiteral("/bin/sh"), QStringLiteral("-c"), QStringLiteral("umask 0; exec \"$0\" \"$1\""),
-                 QCoreApplication::applicationDirPath() + QStringLiteral("/ks_log_probe"), folder});
-        QVERIFY(p.waitForFinished(60000));
-        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
-        if (err.startsWith(QLatin1String("bwrap:")))
-            QSKIP(qPrintable(QStringLiteral("bubblewrap cannot make a namespace here: ") + err));
-        QCOMPARE(p.exitCode(), 0);
+        QStringList probe{QStringLiteral("/bin/sh"), QStringLiteral("-c"), QStringLiteral("umask 0; exec \"$0\" \"$@\""),
+                          QCoreApplication::applicationDirPath() + QStringLiteral("/ks_log_probe"), folder};
+        if (shape == QLatin1String("swapped"))
+            probe << QStringLiteral("swap");
+        const SandboxRun run =
+            runInSandbox(root.path(), asRoot ? QStringList{QStringLiteral("--as-root")} : QStringList(), probe);
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        const QString &err = run.err;
 
         QCOMPARE(err.contains(QStringLiteral("refused (%1)").arg(refusal)), !refusal.isEmpty());
+        // A refused folder sends the messages to standard error; an accepted one never.
+        QCOMPARE(err.split(QLatin1Char('\n')).contains(QStringLiteral("probe")), !refusal.isEmpty());
         QCOMPARE(readAll(victim), QByteArray("keep\n"));
         const QFileInfo file(log);
         const bool isLog = file.isFile() && !file.isSymLink();
         QCOMPARE(isLog && readAll(log).endsWith("- probe\n"), written);
         struct stat st;
-        if (written && stat(QFile::encodeName(real).constData(), &st) == 0)
+        if (kept != real)
+            QVERIFY(!QFileInfo::exists(real + QStringLiteral("/main.log")));
+        if (written && stat(QFile::encodeName(kept).constData(), &st) == 0)
             QCOMPARE(st.st_mode & 07777, shape == QLatin1String("world") ? 0777u : 0755u);
     }
 

@@ -161,6 +161,42 @@ private slots:
         QCOMPARE(s.value(QStringLiteral("general/keepSafe")).toString(), QString());
     }
 
+    // Nested arrays around one string: a file at the depth limit reads whole,
+    // one level more is refused whole.
+    void nestingLimit_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("read");
+        for (const int extra : {0, 1}) {
+            // The pre-scan counts <plist>, the top <dict>, each <array> and the <string>.
+            const int xmlArrays = kPlistMaxDepth + extra - 3;
+            QTest::newRow(extra ? "xml one level too deep" : "xml at the limit")
+                << "<plist version=\"1.0\"><dict><key>a</key>" + QByteArray("<array>").repeated(xmlArrays)
+                       + "<string>x</string>" + QByteArray("</array>").repeated(xmlArrays) + "</dict></plist>"
+                << !extra;
+            // The top dictionary, each array and the string; each array names the next object.
+            QVector<QByteArray> objects{QByteArray("\xd1\x01\x02", 3), "\x51" "a"};
+            for (int i = 0; i < kPlistMaxDepth + extra - 2; ++i)
+                objects << "\xa1" + QByteArray(1, char(objects.size() + 1));
+            QTest::newRow(extra ? "binary one level too deep" : "binary at the limit")
+                << binaryPlist(objects << "\x51x", 1) << !extra;
+        }
+    }
+
+    void nestingLimit()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, read);
+        const QString file = mTmp.filePath(QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral(".plist"));
+        QVERIFY(writeFile(file, content));
+        QSettings s(file, hpSettingsFormat());
+        QCOMPARE(s.allKeys().isEmpty(), !read);
+        QVariant v = s.value(QStringLiteral("a"));
+        while (v.type() == QVariant::List && v.toList().size() == 1)
+            v = v.toList().first();
+        QCOMPARE(v.toString(), read ? QStringLiteral("x") : QString());
+    }
+
     void truncatedBinaryNeverCrashes()
     {
         const QString whole = mTmp.filePath(QStringLiteral("whole.plist"));

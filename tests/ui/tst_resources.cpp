@@ -82,7 +82,7 @@ private slots:
             {"SearchEdit", "Search"},          {"RemoveWidget", "Are you sure to remove "},
             {"CheckUpdate", "Network Error!"}, {"ResultDlg", "Install Update"},
             {"DownloadDlg", "Install and relaunch"}, {"CrashDlg", "Send and Reopen"},
-            {"main", "Kestrelsweep cannot start: the path of one of its folders is too long."},
+            {"main", "Kestrelsweep cannot start: the path of one of its folders is missing or too long."},
         };
         for (const auto &s : samples) {
             const QString got = QCoreApplication::translate(s[0], s[1]);

@@ -426,8 +426,8 @@ p, li { white-space: pre-wrap; }
     <name>main</name>
     <message>
         <location filename="../../main.cpp" line="+12"/>
-        <source>Kestrelsweep cannot start: the path of one of its folders is too long.</source>
-        <translation>Kestrelsweep 无法启动：它的某个文件夹路径过长。</translation>
+        <source>Kestrelsweep cannot start: the path of one of its folders is missing or too long.</source>
+        <translation>Kestrelsweep 无法启动：它的某个文件夹路径缺失或过长。</translation>
     </message>
 </context>
 </TS>

@@ -426,8 +426,8 @@ p, li { white-space: pre-wrap; }
     <name>main</name>
     <message>
         <location filename="../../main.cpp" line="+12"/>
-        <source>Kestrelsweep cannot start: the path of one of its folders is too long.</source>
-        <translation>Kestrelsweep cannot start: the path of one of its folders is too long.</translation>
+        <source>Kestrelsweep cannot start: the path of one of its folders is missing or too long.</source>
+        <translation>Kestrelsweep cannot start: the path of one of its folders is missing or too long.</translation>
     </message>
 </context>
 </TS>

@@ -426,8 +426,8 @@ p, li { white-space: pre-wrap; }
     <name>main</name>
     <message>
         <location filename="../../main.cpp" line="+12"/>
-        <source>Kestrelsweep cannot start: the path of one of its folders is too long.</source>
-        <translation>Kestrelsweep non può avviarsi: il percorso di una delle sue cartelle è troppo lungo.</translation>
+        <source>Kestrelsweep cannot start: the path of one of its folders is missing or too long.</source>
+        <translation>Kestrelsweep non può avviarsi: il percorso di una delle sue cartelle manca o è troppo lungo.</translation>
     </message>
 </context>
 </TS>

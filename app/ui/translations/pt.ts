@@ -426,8 +426,8 @@ p, li { white-space: pre-wrap; }
     <name>main</name>
     <message>
         <location filename="../../main.cpp" line="+12"/>
-        <source>Kestrelsweep cannot start: the path of one of its folders is too long.</source>
-        <translation>O Kestrelsweep não pode ser iniciado: o caminho de uma de suas pastas é longo demais.</translation>
+        <source>Kestrelsweep cannot start: the path of one of its folders is missing or too long.</source>
+        <translation>O Kestrelsweep não pode ser iniciado: o caminho de uma de suas pastas está ausente ou é longo demais.</translation>
     </message>
 </context>
 </TS>
