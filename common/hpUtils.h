@@ -7,8 +7,8 @@ class QDateTime;
 class QMessageLogContext;
 
 // Logging, shared by the application and the helper service. False when the
-// folder is refused (none given, or unsafe for root): nothing is written to any
-// file then, and messages go to standard error.
+// folder is refused (none given; for root, unsafe or not to be opened):
+// nothing is written to any file then, and messages go to standard error.
 bool hpLogInit(QString folder);
 void myMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &msg);
 // One log record exactly as it is appended to the file (Latin-1 bytes).
