@@ -32,6 +32,11 @@ QFileInfoList listFolder(const QString &folder)
     return QDir(folder).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+QString plistFile(const QString &path)
+{
+    return hpIsRegularFile(path) ? path : QString();
+}
+
 namespace {
 
 bool statFollowing(const QString &path, QT_STATBUF *st)
@@ -39,21 +44,6 @@ bool statFollowing(const QString &path, QT_STATBUF *st)
     const QByteArray native = QFile::encodeName(path);
     return !native.isEmpty() && QT_STAT(native.constData(), st) == 0;
 }
-
-} // namespace
-
-bool isRegularFile(const QString &path)
-{
-    QT_STATBUF st;
-    return statFollowing(path, &st) && S_ISREG(st.st_mode);
-}
-
-QString plistFile(const QString &path)
-{
-    return isRegularFile(path) ? path : QString();
-}
-
-namespace {
 
 // Local time as "dd/MM/yyyy HH:mm:ss". Qt's conversions re-read the time zone
 // file for every date on Linux, which was a quarter of a warm scan; the C
@@ -127,7 +117,7 @@ QString bundleIconSource(const QString &bundlePath, const QSettings &plist, cons
     QString source = bundlePath + QStringLiteral("/Contents/Resources/") + stringValue(plist, "CFBundleIconFile");
     if (!source.endsWith(QLatin1String(".icns")))
         source += QStringLiteral(".icns");
-    return isRegularFile(source) ? source : QString::fromLatin1(fallback);
+    return hpIsRegularFile(source) ? source : QString::fromLatin1(fallback);
 }
 
 namespace {

@@ -17,10 +17,6 @@ QString scannedFolder(const QString &folder);
 // Entries of a folder: files and folders, no hidden ones, links followed,
 // sorted by name case-sensitively.
 QFileInfoList listFolder(const QString &folder);
-// A regular file, possibly through symbolic links. Anything else (a FIFO, a
-// device, a socket, a folder) is never opened or handed to a tool: opening a
-// FIFO for reading waits for a writer that never comes.
-bool isRegularFile(const QString &path);
 // The property list to open with QSettings: the file itself when it is a
 // regular file, else an empty name, which QSettings reads as an empty list.
 QString plistFile(const QString &path);

@@ -3,6 +3,7 @@
 #include "AppInfo.h"
 #include "ScanSupport.h"
 #include "hpSettings.h"
+#include "hpUtils.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -33,7 +34,7 @@ void findWidgets(QString folder)
         // Unlike the other kinds, a widget is converted until its PNG exists.
         if (!QFileInfo::exists(info->iconDir + QStringLiteral("/icon_32x32.png"))) {
             QString source = path + QStringLiteral("/Icon.icns");
-            if (!scan::isRegularFile(source))
+            if (!hpIsRegularFile(source))
                 source = QLatin1String(kGenericWidgetIcon);
             scan::convertIcon(info->iconDir, source);
         }

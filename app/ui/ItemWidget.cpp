@@ -4,29 +4,21 @@
 #include "AppInfo.h"
 #include "hpUtils.h"
 
-#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QPixmap>
-
-#include <qplatformdefs.h>
 
 namespace {
 
 const char kGenericIcon[] =
     "/System/Library/CoreServices/CoreTypes.bundle/Contents/Resources/GenericDocumentIcon.icns";
 
-} // namespace
-
-namespace {
-
 // Rows are made on the GUI thread at every start: an icon that is not a
 // regular file (a FIFO would block the open) or that would decode to a huge
 // image (an older cache may hold one) is not read at all.
 QImage readIcon(const QString &path)
 {
-    QT_STATBUF st;
-    if (QT_STAT(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (!hpIsRegularFile(path))
         return QImage();
     QImageReader reader(path);
     const QSize size = reader.size();
