@@ -120,32 +120,31 @@ QString bundleIconSource(const QString &bundlePath, const QSettings &plist, cons
     return hpIsRegularFile(source) ? source : QString::fromLatin1(fallback);
 }
 
-namespace {
-
-// True when the first component of an icon folder name starts like the file
-// name of a size cache: the caches, their lock files ("<file>.lock",
-// "<file>.lock.rmlock") and their temporary copies all share the icon folder,
-// and an icon folder made at one of those names stalls or breaks the size
-// pass. Compared as the Mac's default file system compares names.
-bool startsLikeCache(const QString &relativePath)
+QStringList cacheFileNames()
 {
-    const QStringRef first = relativePath.leftRef(relativePath.indexOf(QLatin1Char('/')));
+    QStringList names;
     for (const char *cache : {envSizeList, envTimeList}) {
         const QString name = QFileInfo(QString::fromUtf8(cache)).fileName();
-        if (!name.isEmpty() && first.startsWith(name, Qt::CaseInsensitive))
-            return true;
+        if (!name.isEmpty())
+            names.append(name);
     }
-    return false;
+    return names;
 }
 
-} // namespace
-
-QString iconDirFor(const QString &relativePath)
+QString iconDirFor(const QString &relativePath, const QStringList &cacheNames)
 {
-    // A bundle named like a cache file keeps a folder of its own under a
-    // name no cache file can have.
-    const QString name = startsLikeCache(relativePath) ? QLatin1Char('_') + relativePath : relativePath;
-    return QString::fromUtf8(envIconPath) + name;
+    // The caches, their lock files ("<file>.lock", "<file>.lock.rmlock") and
+    // their temporary copies all share the icon folder, and an icon folder
+    // made at one of those names stalls or breaks the size pass. So a bundle
+    // whose first component starts like a cache's file name (compared as the
+    // Mac's default file system compares names) gets a "_" before it; so does
+    // one that starts with "_" already, or "_sizeList.plist" and
+    // "sizeList.plist" would share a folder.
+    const QStringRef first = relativePath.leftRef(relativePath.indexOf(QLatin1Char('/')));
+    bool prefixed = first.startsWith(QLatin1Char('_'));
+    for (const QString &name : cacheNames)
+        prefixed = prefixed || first.startsWith(name, Qt::CaseInsensitive);
+    return QString::fromUtf8(envIconPath) + (prefixed ? QLatin1Char('_') + relativePath : relativePath);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <QFileInfoList>
 #include <QString>
+#include <QStringList>
 
 class AppInfo;
 class QFileInfo;
@@ -31,10 +32,13 @@ QString executableReadText(const QString &bundlePath, const QSettings &plist);
 // The bundle's CFBundleIconFile in its resources (".icns" added when missing),
 // or the fallback when there is no such file.
 QString bundleIconSource(const QString &bundlePath, const QSettings &plist, const char *fallback);
+// The file names of the size caches, for iconDirFor; read once per scan.
+QStringList cacheFileNames();
 // The icon folder of a bundle: the icon cache followed by the bundle's path
 // relative to its scanned folder, with a "_" before it when its first
-// component starts like the file name of a size cache.
-QString iconDirFor(const QString &relativePath);
+// component starts like a cache's file name or with "_", so that no two
+// bundles share a folder.
+QString iconDirFor(const QString &relativePath, const QStringList &cacheNames);
 // Creates iconDir and converts source into iconDir/icon_32x32.png with sips.
 void convertIcon(const QString &iconDir, const QString &source);
 // Hands one record to the catalogue on its own, so the list fills while the scan runs.

@@ -18,6 +18,7 @@ const char kGenericWidgetIcon[] =
 void findWidgets(QString folder)
 {
     folder = scan::scannedFolder(folder);
+    const QStringList caches = scan::cacheFileNames();
     for (const QFileInfo &entry : scan::listFolder(folder)) {
         const QString path = entry.absoluteFilePath();
         if (!path.endsWith(QLatin1String(".wdgt")))
@@ -29,7 +30,7 @@ void findWidgets(QString folder)
             const QString mainPage = plist.value(QStringLiteral("MainHTML")).toString();
             if (!mainPage.isEmpty())
                 info->lastOpenTime = scan::lastReadText(path + QLatin1Char('/') + mainPage);
-            info->iconDir = scan::iconDirFor(path.mid(folder.length()));
+            info->iconDir = scan::iconDirFor(path.mid(folder.length()), caches);
         }
         // Unlike the other kinds, a widget is converted until its PNG exists.
         if (!QFileInfo::exists(info->iconDir + QStringLiteral("/icon_32x32.png"))) {
