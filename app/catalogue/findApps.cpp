@@ -39,9 +39,8 @@ bool isApp(const QFileInfo &entry)
 
 } // namespace
 
-void findApps(QString folder)
+void findApps(const QString &folder)
 {
-    folder = scan::scannedFolder(folder);
     const QStringList caches = scan::cacheFileNames();
     for (const QFileInfo &entry : scan::listFolder(folder)) {
         if (isApp(entry)) {

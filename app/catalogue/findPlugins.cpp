@@ -32,9 +32,8 @@ bool isPlugin(const QString &path)
 
 } // namespace
 
-void findPlugins(QString folder)
+void findPlugins(const QString &folder)
 {
-    folder = scan::scannedFolder(folder);
     const QStringList caches = scan::cacheFileNames();
     for (const QFileInfo &entry : scan::listFolder(folder)) {
         if (!isPlugin(entry.absoluteFilePath()))

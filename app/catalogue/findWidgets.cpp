@@ -15,9 +15,8 @@ const char kGenericWidgetIcon[] =
 
 } // namespace
 
-void findWidgets(QString folder)
+void findWidgets(const QString &folder)
 {
-    folder = scan::scannedFolder(folder);
     const QStringList caches = scan::cacheFileNames();
     for (const QFileInfo &entry : scan::listFolder(folder)) {
         const QString path = entry.absoluteFilePath();
