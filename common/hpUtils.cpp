@@ -213,3 +213,10 @@ QString hpSizeToString(qint64 kib)
         return QString::number(double(float(kib) * (1.0f / 1024.0f)), 'f', 2) + QLatin1Char('M');
     return QString::number(kib) + QLatin1Char('K');
 }
+
+bool hpIsRegularFile(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st;
+    return !native.isEmpty() && stat(native.constData(), &st) == 0 && S_ISREG(st.st_mode);
+}

@@ -21,3 +21,7 @@ QString hpVersion();
 QString hpConvPath(QString &path);
 qint64 hpGetSize(const QString &path);
 QString hpSizeToString(qint64 kib);
+// A regular file, possibly through symbolic links. Anything else (a FIFO, a
+// device, a socket, a folder) is never opened or handed to a tool: opening a
+// FIFO for reading waits for a writer that never comes.
+bool hpIsRegularFile(const QString &path);

@@ -30,7 +30,7 @@ void AppFinder::run()
     // they would list every item twice, and the size pass, which finds records
     // by path, would only ever update the first.
     QSet<QString> scanned;
-    const auto scanOnce = [&scanned](void (*scanner)(QString), const QString &folder) {
+    const auto scanOnce = [&scanned](void (*scanner)(const QString &), const QString &folder) {
         const QString clean = scan::scannedFolder(folder);
         if (scanned.contains(clean))
             return;

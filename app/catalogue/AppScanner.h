@@ -2,9 +2,11 @@
 
 #include <QString>
 
-// Scanners of the discovery worker. Each walks one folder (given with a
-// trailing slash), appends one record per bundle to AppCenter as soon as it is
-// read, and converts the bundle's icon into the icon cache the first time.
-void findApps(QString folder);
-void findPlugins(QString folder);
-void findWidgets(QString folder);
+// Scanners of the discovery worker. Each walks one folder, given absolute and
+// clean with one trailing slash (as scan::scannedFolder makes it, which the
+// worker does once per folder), appends one record per bundle to AppCenter as
+// soon as it is read, and converts the bundle's icon into the icon cache the
+// first time.
+void findApps(const QString &folder);
+void findPlugins(const QString &folder);
+void findWidgets(const QString &folder);

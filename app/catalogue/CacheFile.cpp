@@ -45,10 +45,43 @@ void removeNonFiles(const QString &cache)
 CacheFile::CacheFile(const QString &path)
     : mPath(path)
 {
-    mRead.reset(new QSettings(scan::plistFile(mPath), hpSettingsFormat()));
+    // Nothing this pass does puts a non-file there again: icon folders keep
+    // clear of the caches' names.
+    removeNonFiles(mPath);
+    read();
 }
 
 CacheFile::~CacheFile() = default;
+
+bool CacheFile::Identity::operator==(const Identity &o) const
+{
+    return exists == o.exists && device == o.device && inode == o.inode && size == o.size && modified == o.modified
+           && changed == o.changed;
+}
+
+// Every save renames a new file into place, ours and QSettings' alike, so the
+// inode tells saves apart; size and times catch a writer that rewrites in place.
+CacheFile::Identity CacheFile::identityOf(const QString &path)
+{
+    Identity id;
+    QT_STATBUF st;
+    if (QT_STAT(QFile::encodeName(path).constData(), &st) != 0)
+        return id;
+    id.exists = true;
+    id.device = qint64(st.st_dev);
+    id.inode = qint64(st.st_ino);
+    id.size = qint64(st.st_size);
+    id.modified = qint64(st.st_mtime);
+    id.changed = qint64(st.st_ctime);
+    return id;
+}
+
+void CacheFile::read()
+{
+    // Taken first: a change made while the file is read shows at the next save.
+    mIdentity = identityOf(mPath);
+    mRead.reset(new QSettings(scan::plistFile(mPath), hpSettingsFormat()));
+}
 
 QVariant CacheFile::value(const QString &key) const
 {
@@ -66,12 +99,15 @@ bool CacheFile::save(int lockWaitMs)
 {
     if (!mDirty)
         return true;
-    removeNonFiles(mPath);
     if (!QDir().mkpath(QFileInfo(mPath).absolutePath()))
         return false;
     QLockFile lock(mPath + QStringLiteral(".lock"));
     if (!lock.tryLock(lockWaitMs))
         return false;
+    // Saved every half second, the whole file is parsed again only when
+    // another process saved it meanwhile; what it saved stays.
+    if (identityOf(mPath) != mIdentity)
+        read();
 
     // The copy's name starts with the cache's, which no icon folder may.
     QTemporaryFile copy(mPath + QStringLiteral(".XXXXXX"));
@@ -79,11 +115,10 @@ bool CacheFile::save(int lockWaitMs)
         return false;
     copy.close();
     {
-        // What another process saved meanwhile stays; this pass's entries win.
-        const QSettings current(scan::plistFile(mPath), hpSettingsFormat());
+        // This pass's entries win.
         QSettings out(copy.fileName(), hpSettingsFormat());
-        for (const QString &key : current.allKeys())
-            out.setValue(key, current.value(key));
+        for (const QString &key : mRead->allKeys())
+            out.setValue(key, mRead->value(key));
         for (auto it = mSet.constBegin(); it != mSet.constEnd(); ++it)
             out.setValue(it.key(), it.value());
         out.sync();
@@ -93,6 +128,8 @@ bool CacheFile::save(int lockWaitMs)
     if (std::rename(QFile::encodeName(copy.fileName()).constData(), QFile::encodeName(mPath).constData()) != 0)
         return false;
     copy.setAutoRemove(false);
+    // The file is now what was read plus what was set, which every save sets again.
+    mIdentity = identityOf(mPath);
     mDirty = false;
     return true;
 }

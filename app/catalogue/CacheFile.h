@@ -27,8 +27,19 @@ public:
     bool save(int lockWaitMs);
 
 private:
+    // What tells one version of the file from another without reading it.
+    struct Identity {
+        bool exists = false;
+        qint64 device = 0, inode = 0, size = 0, modified = 0, changed = 0;
+        bool operator==(const Identity &o) const;
+        bool operator!=(const Identity &o) const { return !(*this == o); }
+    };
+    static Identity identityOf(const QString &path);
+    void read();
+
     QString mPath;
-    QScopedPointer<QSettings> mRead;
+    QScopedPointer<QSettings> mRead; // the file as last read
+    Identity mIdentity;              // and the version last read or saved
     QMap<QString, QVariant> mSet;
     bool mDirty = false;
 };

@@ -32,6 +32,11 @@ QFileInfoList listFolder(const QString &folder)
     return QDir(folder).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+QString plistFile(const QString &path)
+{
+    return hpIsRegularFile(path) ? path : QString();
+}
+
 namespace {
 
 bool statFollowing(const QString &path, QT_STATBUF *st)
@@ -39,21 +44,6 @@ bool statFollowing(const QString &path, QT_STATBUF *st)
     const QByteArray native = QFile::encodeName(path);
     return !native.isEmpty() && QT_STAT(native.constData(), st) == 0;
 }
-
-} // namespace
-
-bool isRegularFile(const QString &path)
-{
-    QT_STATBUF st;
-    return statFollowing(path, &st) && S_ISREG(st.st_mode);
-}
-
-QString plistFile(const QString &path)
-{
-    return isRegularFile(path) ? path : QString();
-}
-
-namespace {
 
 // Local time as "dd/MM/yyyy HH:mm:ss". Qt's conversions re-read the time zone
 // file for every date on Linux, which was a quarter of a warm scan; the C
@@ -127,35 +117,34 @@ QString bundleIconSource(const QString &bundlePath, const QSettings &plist, cons
     QString source = bundlePath + QStringLiteral("/Contents/Resources/") + stringValue(plist, "CFBundleIconFile");
     if (!source.endsWith(QLatin1String(".icns")))
         source += QStringLiteral(".icns");
-    return isRegularFile(source) ? source : QString::fromLatin1(fallback);
+    return hpIsRegularFile(source) ? source : QString::fromLatin1(fallback);
 }
 
-namespace {
-
-// True when the first component of an icon folder name starts like the file
-// name of a size cache: the caches, their lock files ("<file>.lock",
-// "<file>.lock.rmlock") and their temporary copies all share the icon folder,
-// and an icon folder made at one of those names stalls or breaks the size
-// pass. Compared as the Mac's default file system compares names.
-bool startsLikeCache(const QString &relativePath)
+QStringList cacheFileNames()
 {
-    const QStringRef first = relativePath.leftRef(relativePath.indexOf(QLatin1Char('/')));
+    QStringList names;
     for (const char *cache : {envSizeList, envTimeList}) {
         const QString name = QFileInfo(QString::fromUtf8(cache)).fileName();
-        if (!name.isEmpty() && first.startsWith(name, Qt::CaseInsensitive))
-            return true;
+        if (!name.isEmpty())
+            names.append(name);
     }
-    return false;
+    return names;
 }
 
-} // namespace
-
-QString iconDirFor(const QString &relativePath)
+QString iconDirFor(const QString &relativePath, const QStringList &cacheNames)
 {
-    // A bundle named like a cache file keeps a folder of its own under a
-    // name no cache file can have.
-    const QString name = startsLikeCache(relativePath) ? QLatin1Char('_') + relativePath : relativePath;
-    return QString::fromUtf8(envIconPath) + name;
+    // The caches, their lock files ("<file>.lock", "<file>.lock.rmlock") and
+    // their temporary copies all share the icon folder, and an icon folder
+    // made at one of those names stalls or breaks the size pass. So a bundle
+    // whose first component starts like a cache's file name (compared as the
+    // Mac's default file system compares names) gets a "_" before it; so does
+    // one that starts with "_" already, or "_sizeList.plist" and
+    // "sizeList.plist" would share a folder.
+    const QStringRef first = relativePath.leftRef(relativePath.indexOf(QLatin1Char('/')));
+    bool prefixed = first.startsWith(QLatin1Char('_'));
+    for (const QString &name : cacheNames)
+        prefixed = prefixed || first.startsWith(name, Qt::CaseInsensitive);
+    return QString::fromUtf8(envIconPath) + (prefixed ? QLatin1Char('_') + relativePath : relativePath);
 }
 
 namespace {

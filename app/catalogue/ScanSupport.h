@@ -2,6 +2,7 @@
 
 #include <QFileInfoList>
 #include <QString>
+#include <QStringList>
 
 class AppInfo;
 class QFileInfo;
@@ -17,10 +18,6 @@ QString scannedFolder(const QString &folder);
 // Entries of a folder: files and folders, no hidden ones, links followed,
 // sorted by name case-sensitively.
 QFileInfoList listFolder(const QString &folder);
-// A regular file, possibly through symbolic links. Anything else (a FIFO, a
-// device, a socket, a folder) is never opened or handed to a tool: opening a
-// FIFO for reading waits for a writer that never comes.
-bool isRegularFile(const QString &path);
 // The property list to open with QSettings: the file itself when it is a
 // regular file, else an empty name, which QSettings reads as an empty list.
 QString plistFile(const QString &path);
@@ -35,10 +32,13 @@ QString executableReadText(const QString &bundlePath, const QSettings &plist);
 // The bundle's CFBundleIconFile in its resources (".icns" added when missing),
 // or the fallback when there is no such file.
 QString bundleIconSource(const QString &bundlePath, const QSettings &plist, const char *fallback);
+// The file names of the size caches, for iconDirFor; read once per scan.
+QStringList cacheFileNames();
 // The icon folder of a bundle: the icon cache followed by the bundle's path
 // relative to its scanned folder, with a "_" before it when its first
-// component starts like the file name of a size cache.
-QString iconDirFor(const QString &relativePath);
+// component starts like a cache's file name or with "_", so that no two
+// bundles share a folder.
+QString iconDirFor(const QString &relativePath, const QStringList &cacheNames);
 // Creates iconDir and converts source into iconDir/icon_32x32.png with sips.
 void convertIcon(const QString &iconDir, const QString &source);
 // Hands one record to the catalogue on its own, so the list fills while the scan runs.

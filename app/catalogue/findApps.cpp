@@ -13,7 +13,7 @@ namespace {
 const char kGenericAppIcon[] =
     "/System/Library/CoreServices/CoreTypes.bundle/Contents/Resources/GenericApplicationIcon.icns";
 
-void readAppInfo(AppInfo *info, const QFileInfo &bundle, const QString &folder)
+void readAppInfo(AppInfo *info, const QFileInfo &bundle, const QString &folder, const QStringList &caches)
 {
     const QString path = bundle.absoluteFilePath();
     const QSettings plist(scan::plistFile(path + QStringLiteral("/Contents/Info.plist")), hpSettingsFormat());
@@ -23,7 +23,7 @@ void readAppInfo(AppInfo *info, const QFileInfo &bundle, const QString &folder)
     QString relative = path.mid(folder.length());
     if (relative.endsWith(QLatin1String(".app")))
         relative.chop(4);
-    const QString iconDir = scan::iconDirFor(relative);
+    const QString iconDir = scan::iconDirFor(relative, caches);
     info->iconDir = iconDir;
 
     // The folder, not the PNG in it, marks a bundle as converted.
@@ -39,13 +39,13 @@ bool isApp(const QFileInfo &entry)
 
 } // namespace
 
-void findApps(QString folder)
+void findApps(const QString &folder)
 {
-    folder = scan::scannedFolder(folder);
+    const QStringList caches = scan::cacheFileNames();
     for (const QFileInfo &entry : scan::listFolder(folder)) {
         if (isApp(entry)) {
             auto *info = new AppInfo;
-            readAppInfo(info, entry, folder);
+            readAppInfo(info, entry, folder, caches);
             scan::publish(info);
             continue;
         }
@@ -54,7 +54,7 @@ void findApps(QString folder)
             if (!isApp(inner))
                 continue;
             auto *info = new AppInfo;
-            readAppInfo(info, inner, folder);
+            readAppInfo(info, inner, folder, caches);
             scan::publish(info);
         }
     }

@@ -11,13 +11,13 @@ namespace {
 
 const char kGenericPluginIcon[] = "/System/Library/CoreServices/CoreTypes.bundle/Contents/Resources/KEXT.icns";
 
-void readPluginInfo(AppInfo *info, const QFileInfo &bundle, const QString &folder)
+void readPluginInfo(AppInfo *info, const QFileInfo &bundle, const QString &folder, const QStringList &caches)
 {
     const QString path = bundle.absoluteFilePath();
     const QSettings plist(scan::plistFile(path + QStringLiteral("/Contents/Info.plist")), hpSettingsFormat());
     scan::readCommonKeys(info, bundle, plist, "CFBundleName", 2);
     info->lastOpenTime = scan::executableReadText(path, plist);
-    info->iconDir = scan::iconDirFor(path.mid(folder.length()));
+    info->iconDir = scan::iconDirFor(path.mid(folder.length()), caches);
 
     if (QFileInfo(info->iconDir).isDir())
         return;
@@ -32,14 +32,14 @@ bool isPlugin(const QString &path)
 
 } // namespace
 
-void findPlugins(QString folder)
+void findPlugins(const QString &folder)
 {
-    folder = scan::scannedFolder(folder);
+    const QStringList caches = scan::cacheFileNames();
     for (const QFileInfo &entry : scan::listFolder(folder)) {
         if (!isPlugin(entry.absoluteFilePath()))
             continue;
         auto *info = new AppInfo;
-        readPluginInfo(info, entry, folder);
+        readPluginInfo(info, entry, folder, caches);
         scan::publish(info);
     }
 }

@@ -3,6 +3,7 @@
 #include "AppInfo.h"
 #include "ScanSupport.h"
 #include "hpSettings.h"
+#include "hpUtils.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -14,9 +15,9 @@ const char kGenericWidgetIcon[] =
 
 } // namespace
 
-void findWidgets(QString folder)
+void findWidgets(const QString &folder)
 {
-    folder = scan::scannedFolder(folder);
+    const QStringList caches = scan::cacheFileNames();
     for (const QFileInfo &entry : scan::listFolder(folder)) {
         const QString path = entry.absoluteFilePath();
         if (!path.endsWith(QLatin1String(".wdgt")))
@@ -28,12 +29,12 @@ void findWidgets(QString folder)
             const QString mainPage = plist.value(QStringLiteral("MainHTML")).toString();
             if (!mainPage.isEmpty())
                 info->lastOpenTime = scan::lastReadText(path + QLatin1Char('/') + mainPage);
-            info->iconDir = scan::iconDirFor(path.mid(folder.length()));
+            info->iconDir = scan::iconDirFor(path.mid(folder.length()), caches);
         }
         // Unlike the other kinds, a widget is converted until its PNG exists.
         if (!QFileInfo::exists(info->iconDir + QStringLiteral("/icon_32x32.png"))) {
             QString source = path + QStringLiteral("/Icon.icns");
-            if (!scan::isRegularFile(source))
+            if (!hpIsRegularFile(source))
                 source = QLatin1String(kGenericWidgetIcon);
             scan::convertIcon(info->iconDir, source);
         }

@@ -2,35 +2,41 @@
 #include "ui_ItemWidget.h"
 
 #include "AppInfo.h"
+#include "hpImageSize.h"
 #include "hpUtils.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QPixmap>
-
-#include <qplatformdefs.h>
 
 namespace {
 
 const char kGenericIcon[] =
     "/System/Library/CoreServices/CoreTypes.bundle/Contents/Resources/GenericDocumentIcon.icns";
 
-} // namespace
-
-namespace {
-
 // Rows are made on the GUI thread at every start: an icon that is not a
 // regular file (a FIFO would block the open) or that would decode to a huge
-// image (an older cache may hold one) is not read at all.
+// image (an older cache may hold one) is not read at all. The bytes measured
+// are the bytes decoded.
 QImage readIcon(const QString &path)
 {
-    QT_STATBUF st;
-    if (QT_STAT(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (!hpIsRegularFile(path))
         return QImage();
-    QImageReader reader(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > hpMaxIconFileBytes)
+        return QImage();
+    QByteArray data = file.read(hpMaxIconFileBytes);
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    const QByteArray format = QImageReader::imageFormat(&buffer);
+    QImageReader reader(&buffer, format);
     const QSize size = reader.size();
-    if (!size.isValid() || size.width() > 1024 || size.height() > 1024)
+    // Qt's ICNS reader tells no size before decoding (the generic icon is
+    // one), but its members tell theirs.
+    const bool fits = size.isValid() ? hpIconFits(size) : format == "icns";
+    if (!fits || !hpIconMembersFit(data, format))
         return QImage();
     return reader.read();
 }

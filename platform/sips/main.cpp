@@ -1,6 +1,8 @@
 // Stand-in for the macOS image tool, for the one form the catalogue uses:
 //   sips -s format png SRC --out DST
 // Reads any image Qt reads (ICNS through the image-formats plugins) and writes PNG.
+#include "hpImageSize.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QCoreApplication>
@@ -20,27 +22,10 @@
 
 namespace {
 
-// An icon is at most 1024 pixels a side; a file that decodes to more, or to
-// more than kMaxDecodedBytes in all, is refused like one that cannot be read:
-// a few hundred kilobytes of PNG can claim gigabytes of pixels.
-const int kMaxSide = 1024;
-const qint64 kMaxDecodedBytes = 50 * 1024 * 1024;
-const qint64 kMaxFileBytes = 32 * 1024 * 1024;
-
 int usage()
 {
     std::fprintf(stderr, "usage: sips -s format png SRC --out DST\n");
     return 2;
-}
-
-bool fits(const QSize &size)
-{
-    return size.width() > 0 && size.height() > 0 && size.width() <= kMaxSide && size.height() <= kMaxSide;
-}
-
-qint64 pixelBytes(const QSize &size)
-{
-    return qint64(size.width()) * size.height() * 4;
 }
 
 // Opened without blocking and checked on the open file, so a FIFO (or a link
@@ -56,7 +41,7 @@ bool readRegularFile(const QString &path, QByteArray *data, QString *why)
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     if (!ok)
         *why = QStringLiteral("not a regular file");
-    else if (st.st_size > kMaxFileBytes) {
+    else if (st.st_size > hpMaxIconFileBytes) {
         *why = QStringLiteral("file too large");
         ok = false;
     }
@@ -75,38 +60,6 @@ bool readRegularFile(const QString &path, QByteArray *data, QString *why)
     }
     ::close(fd);
     return ok;
-}
-
-// Containers such as ICNS decode their PNG (or JPEG 2000) members without
-// saying how large they are, so every member anywhere in the file is measured
-// from its own header before anything is decoded.
-bool embeddedImagesFit(const QByteArray &data, qint64 *total)
-{
-    static const struct {
-        QByteArray magic;
-        QByteArray format;
-    } kinds[] = {
-        {QByteArrayLiteral("\x89PNG\r\n\x1a\n"), QByteArrayLiteral("png")},
-        {QByteArrayLiteral("\x00\x00\x00\x0cjP  \r\n\x87\n"), QByteArrayLiteral("jp2")},
-    };
-    for (const auto &kind : kinds) {
-        for (int at = data.indexOf(kind.magic); at >= 0; at = data.indexOf(kind.magic, at + 1)) {
-            QByteArray member = QByteArray::fromRawData(data.constData() + at, data.size() - at);
-            QBuffer buffer(&member);
-            buffer.open(QIODevice::ReadOnly);
-            QImageReader reader(&buffer, kind.format);
-            reader.setAutoDetectImageFormat(false);
-            if (!reader.canRead())
-                continue; // nothing here decodes it either
-            const QSize size = reader.size();
-            if (!fits(size))
-                return false;
-            *total += pixelBytes(size);
-            if (*total > kMaxDecodedBytes)
-                return false;
-        }
-    }
-    return true;
 }
 
 int refuse(const QString &source, const QString &why)
@@ -155,26 +108,25 @@ int main(int argc, char *argv[])
     QString why;
     if (!readRegularFile(source, &data, &why))
         return refuse(source, why);
-    qint64 declared = 0;
-    if (!embeddedImagesFit(data, &declared))
-        return refuse(source, QStringLiteral("image too large"));
-
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     // The content decides; the suffix only names formats without a signature.
     QByteArray format = QImageReader::imageFormat(&buffer);
     if (format.isEmpty())
         format = QFileInfo(source).suffix().toLower().toLatin1();
+    // A malformed container is refused like a file that cannot be read.
+    if (!hpIconMembersFit(data, format, &why))
+        return refuse(source, why);
     QImageReader reader(&buffer, format);
     // Only an ICNS file, whose members were measured above, may leave its
     // sizes unsaid; any other image says its size before it is decoded.
-    const bool icns = data.startsWith("icns");
+    const bool icns = format == "icns";
     // An icon file holds several sizes; the largest is what a conversion keeps.
     QImage best;
     qint64 decoded = 0;
     do {
         const QSize size = reader.size();
-        if (size.isValid() && (!fits(size) || decoded + pixelBytes(size) > kMaxDecodedBytes))
+        if (size.isValid() && (!hpIconFits(size) || decoded + hpPixelBytes(size) > hpMaxIconBytes))
             return refuse(source, QStringLiteral("image too large"));
         if (!size.isValid() && !icns && reader.canRead())
             return refuse(source, QStringLiteral("image size unknown"));
@@ -182,7 +134,7 @@ int main(int argc, char *argv[])
         if (image.isNull())
             continue;
         decoded += image.sizeInBytes();
-        if (!fits(image.size()) || decoded > kMaxDecodedBytes)
+        if (!hpIconFits(image.size()) || decoded > hpMaxIconBytes)
             return refuse(source, QStringLiteral("image too large"));
         if (image.width() * image.height() > best.width() * best.height())
             best = image;

@@ -3,6 +3,7 @@
 #include "AppFinder.h"
 #include "AppInfo.h"
 #include "AppScanner.h"
+#include "CacheFile.h"
 #include "hpSettings.h"
 #include "hpUtils.h"
 
@@ -205,6 +206,33 @@ private slots:
             AppCenter::Inst()->releaseAppList(apps);
         }
         QVERIFY(QFile::remove(linked));
+    }
+
+    // Another instance saves the cache (a new file renamed into place, as
+    // QSettings writes it) between two saves of one pass: its entry stays.
+    void savesKeepWhatAnotherInstanceSaved_data()
+    {
+        QTest::addColumn<bool>("savedBefore");
+        QTest::newRow("after our first save") << true;
+        QTest::newRow("before our first save, no cache yet") << false;
+    }
+
+    void savesKeepWhatAnotherInstanceSaved()
+    {
+        QFETCH(bool, savedBefore);
+        const QString path = mTmp.filePath(QStringLiteral("merge/%1.plist").arg(savedBefore));
+        CacheFile cache(path);
+        cache.setValue(QStringLiteral("/ours"), 1);
+        QVERIFY(!savedBefore || cache.save(1000));
+        QSettings(path, hpSettingsFormat()).setValue(QStringLiteral("/theirs"), 7);
+        cache.setValue(QStringLiteral("/ours"), 2);
+        QVERIFY(cache.save(1000));
+        // Read from a copy: QSettings keeps what it read of a file in this
+        // process and trusts it while the file's size and time look the same.
+        QVERIFY(QFile::copy(path, path + QStringLiteral(".check")));
+        const QSettings saved(path + QStringLiteral(".check"), hpSettingsFormat());
+        QCOMPARE(saved.value(QStringLiteral("/theirs")).toInt(), 7);
+        QCOMPARE(saved.value(QStringLiteral("/ours")).toInt(), 2);
     }
 
     // A cache whose lock another process keeps (one that hangs) is left as it

@@ -270,6 +270,7 @@ private slots:
             {"/Applications/sizeList.plist.lock.app", "_sizeList.plist.lock"},
             {"/Applications/TimeList.PLIST.lock.app", "_TimeList.PLIST.lock"},
             {"/Applications/sizeList.plist.app", "_sizeList.plist"},
+            {"/Applications/_sizeList.plist.app", "__sizeList.plist"},
             {"/Applications/timeList.plist.lock/Inner Tool.app", "_timeList.plist.lock/Inner Tool"},
             {"/Library/Widgets/Day Leaf.wdgt", "Day Leaf.wdgt"},
         };

@@ -488,16 +488,18 @@ private slots:
             image.save(&buffer, "PNG");
             return bytes;
         };
-        const auto icns = [](const QByteArray &member) {
-            const auto be32 = [](int n) { return QByteArray(1, char(n >> 24)) + char(n >> 16) + char(n >> 8) + char(n); };
-            return "icns" + be32(16 + member.size()) + "ic10" + be32(8 + member.size()) + member;
-        };
+        const auto be32 = [](int n) { return QByteArray(1, char(n >> 24)) + char(n >> 16) + char(n >> 8) + char(n); };
+        const auto entry = [&](const char *type, const QByteArray &data) { return type + be32(8 + data.size()) + data; };
+        const auto icnsOf = [&](const QByteArray &entries) { return "icns" + be32(8 + entries.size()) + entries; };
+        const auto icns = [&](const QByteArray &member) { return icnsOf(entry("ic10", member)); };
         const QString dir = mTmp.filePath(QStringLiteral("sips/"));
         QDir().mkpath(dir);
         writeFile(dir + "icon.icns", mIcns);
         writeFile(dir + "edge.icns", png(1024));
         writeFile(dir + "big.png", png(2048));
         writeFile(dir + "member.icns", icns(png(2048)));
+        writeFile(dir + "many.icns", icnsOf(entry("ic10", png(64)) + entry("ic07", png(1)).repeated(2000)));
+        writeFile(dir + "broken.icns", icnsOf(entry("ic10", png(64)) + entry("tile", "ic10" + be32(99) + "xx")));
         QFile::link(dir + "icon.icns", dir + "link.icns");
         for (const char *name : {"fifo.icns", "fifo.png"})
             mkfifo(QFile::encodeName(dir + QLatin1String(name)).constData(), 0644);
@@ -507,6 +509,8 @@ private slots:
         QTest::newRow("1024 pixels a side, named .icns") << dir + "edge.icns" << dir + "3.png" << true;
         QTest::newRow("2048 pixels a side") << dir + "big.png" << dir + "4.png" << false;
         QTest::newRow("ICNS member of 2048 pixels") << dir + "member.icns" << dir + "5.png" << false;
+        QTest::newRow("ICNS of 2000 members") << dir + "many.icns" << dir + "8.png" << false;
+        QTest::newRow("ICNS with a broken entry list") << dir + "broken.icns" << dir + "9.png" << false;
         QTest::newRow("FIFO") << dir + "fifo.icns" << dir + "6.png" << false;
         QTest::newRow("link to a FIFO") << dir + "fifolink.icns" << dir + "7.png" << false;
         QTest::newRow("FIFO to write") << dir + "icon.icns" << dir + "fifo.png" << false;

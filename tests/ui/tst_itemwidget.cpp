@@ -2,8 +2,10 @@
 #include "AppInfo.h"
 #include "ItemWidget.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QImage>
+#include <QImageWriter>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -26,6 +28,56 @@ AppInfo record(const QString &path, qint64 size = 0, int sizeState = 0)
     info.size = size;
     info.sizeState = sizeState;
     return info;
+}
+
+QByteArray pngBytes(const QSize &size)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QByteArray be32(int n)
+{
+    return QByteArray(1, char(n >> 24)) + char(n >> 16) + char(n >> 8) + char(n);
+}
+
+QByteArray icnsEntry(const char *type, const QByteArray &data)
+{
+    return type + be32(8 + data.size()) + data;
+}
+
+// The icon file a row reads: "png WxH", an ICNS holding such a PNG ("icns",
+// or "icns-qt" as Qt's plug-in writes it),
+// one whose table of contents finds it inside another entry ("icns-toc"), an
+// ICO whose directory says 16 pixels ("ico"), or a FIFO.
+QByteArray iconBytes(const QString &file)
+{
+    const QString kind = file.section(QLatin1Char(' '), 0, 0);
+    const QByteArray png = pngBytes(QSize(file.section(QLatin1Char(' '), 1).section(QLatin1Char('x'), 0, 0).toInt(),
+                                          file.section(QLatin1Char('x'), 1).toInt()));
+    QByteArray entries;
+    if (kind == QLatin1String("png"))
+        return png;
+    if (kind == QLatin1String("icns-qt")) {
+        QBuffer buffer(&entries);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter(&buffer, "icns").write(QImage::fromData(png));
+        return entries;
+    }
+    if (kind == QLatin1String("icns"))
+        entries = icnsEntry("ic10", png);
+    if (kind == QLatin1String("icns-toc"))
+        entries = icnsEntry("TOC ", "----" + be32(8) + "ic10" + be32(8 + png.size()))
+                  + icnsEntry("ic10", QByteArray(8, 'j') + png);
+    if (kind == QLatin1String("ico"))
+        return QByteArray("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0", 14) + QByteArray(1, char(png.size()))
+               + char(png.size() >> 8) + char(png.size() >> 16) + QByteArray("\0\x16\0\0\0", 5) + png;
+    return "icns" + be32(8 + entries.size()) + entries;
 }
 
 void clearStore()
@@ -118,7 +170,7 @@ private slots:
     void icon_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("file"); // "", "png WxH" or "fifo"
+        QTest::addColumn<QString>("file"); // "", "fifo" or what iconBytes() makes
         QTest::addColumn<bool>("fromIconDir");
         QTest::addColumn<bool>("shown");
 
@@ -128,6 +180,11 @@ private slots:
         QTest::newRow("missing icon") << 0 << "" << true << false;
         QTest::newRow("icon too large to decode") << 0 << "png 4096x8" << true << false;
         QTest::newRow("FIFO in place of the icon") << 0 << "fifo" << true << false;
+        QTest::newRow("ICNS, which tells no size") << 0 << "icns-qt 64x64" << true << true;
+        QTest::newRow("ICNS member too large") << 0 << "icns 2048x2048" << true << false;
+        QTest::newRow("ICNS table of contents finds a member inside another")
+            << 0 << "icns-toc 2048x2048" << true << false;
+        QTest::newRow("ICO directory hides the member's size") << 0 << "ico 2048x2048" << true << false;
         QTest::newRow("unknown kind: generic document") << 7 << "png 128x64" << false << false;
         QTest::newRow("negative kind: generic document") << -1 << "png 128x64" << false << false;
     }
@@ -142,13 +199,13 @@ private slots:
         QTemporaryDir dir;
         const QString iconDir = dir.path() + QStringLiteral("/icons/Some App");
         QVERIFY(QDir().mkpath(iconDir));
-        if (file.startsWith(QLatin1String("png "))) {
-            QImage image(file.mid(4).section(QLatin1Char('x'), 0, 0).toInt(), file.section(QLatin1Char('x'), 1).toInt(),
-                         QImage::Format_ARGB32);
-            image.fill(Qt::red);
-            QVERIFY(image.save(iconDir + QStringLiteral("/icon_32x32.png")));
-        } else if (file == QLatin1String("fifo")) {
-            QCOMPARE(mkfifo(QFile::encodeName(iconDir + QStringLiteral("/icon_32x32.png")).constData(), 0600), 0);
+        const QString iconFile = iconDir + QStringLiteral("/icon_32x32.png");
+        if (file == QLatin1String("fifo")) {
+            QCOMPARE(mkfifo(QFile::encodeName(iconFile).constData(), 0600), 0);
+        } else if (!file.isEmpty()) {
+            QFile f(iconFile);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(iconBytes(file));
         }
 
         AppInfo info = record(QStringLiteral("/Applications/Some App.app"));
