@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QStringList>
+#include <QThread>
+#include <QVector>
+
+// Deletes one removal's paths in the background: those under "/Users"
+// itself, the others through the root helper service. Reports once through
+// done(): "success", or what went wrong and which paths are left.
+class AppRemover : public QThread
+{
+    Q_OBJECT
+
+public:
+    // A removal ends after maxPasses passes or once maxMs have gone by,
+    // whichever comes first, with pauseMs between passes: a path that cannot
+    // go must not keep the worker (and the locked dialog) busy for hours.
+    AppRemover(QStringList rootFiles, QStringList userFiles, QObject *parent = nullptr, int maxPasses = 3,
+               int maxMs = 120000, int pauseMs = 1000);
+
+    // 0 when every root path still to go was confirmed gone, -1 otherwise.
+    int rmRootFiles();
+    // 0 when every user path still to go was deleted, -1 otherwise.
+    int rmUserFiles();
+
+signals:
+    void done(QString);
+
+protected:
+    void run() override;
+
+private:
+    QStringList mRootFiles;
+    QStringList mUserFiles;
+    int mMaxPasses;
+    int mMaxMs;
+    int mPauseMs;
+    QVector<bool> mRootGone;
+    QVector<bool> mUserGone;
+    // Whether the last root pass found the service and heard its answer.
+    bool mServiceAnswered = false;
+};
