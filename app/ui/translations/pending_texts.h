@@ -21,15 +21,6 @@ static const char *const ksPendingTexts[] = {
     QT_TRANSLATE_NOOP("ListWidget", "None"),
     QT_TRANSLATE_NOOP("SearchEdit", "Search"),
 
-    QT_TRANSLATE_NOOP("RemoveWidget", "Cancel"),
-    QT_TRANSLATE_NOOP("RemoveWidget", "Remove"),
-    QT_TRANSLATE_NOOP("RemoveWidget", "Remove "),
-    QT_TRANSLATE_NOOP("RemoveWidget", "Are you sure to remove "),
-    QT_TRANSLATE_NOOP("RemoveWidget", " ?"),
-    QT_TRANSLATE_NOOP("RemoveWidget", "Error"),
-    QT_TRANSLATE_NOOP("RemoveWidget", "Remove App"),
-    QT_TRANSLATE_NOOP("RemoveWidget", "Removing ..."),
-
     QT_TRANSLATE_NOOP("CheckUpdate", "Checking Update..."),
     QT_TRANSLATE_NOOP("CheckUpdate", "Network Error!"),
     QT_TRANSLATE_NOOP("CheckUpdate", "Please check again later."),

@@ -1,0 +1,309 @@
+#include "RemoveWidget.h"
+#include "ui_RemoveWidget.h"
+
+#include "AppCenter.h"
+#include "AppEnv.h"
+#include "AppInfo.h"
+#include "AppRemover.h"
+#include "MsgDlg.h"
+#include "PreferencesDlg.h"
+#include "ProgressDlg.h"
+#include "hpProtected.h"
+#include "hpSettings.h"
+#include "hpUtils.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QMediaPlayer>
+#include <QMessageBox>
+#include <QResizeEvent>
+#include <QSettings>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+// "Foo Bar.app" -> "Foo Bar", "Foo.beta.app" -> "Foo.beta", "Foo" -> "Foo".
+QString baseNameOf(const QString &appPath)
+{
+    const QString last = appPath.mid(appPath.lastIndexOf(QLatin1Char('/')) + 1);
+    const int dot = last.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? last : last.left(dot);
+}
+
+QString bundleIdOf(const QString &appPath)
+{
+    // A FIFO in place of the property list would block the read for good.
+    const QString plist = appPath + QStringLiteral("/Contents/Info.plist");
+    if (!hpIsRegularFile(plist))
+        return QString();
+    const QSettings settings(plist, hpSettingsFormat());
+    return settings.value(QStringLiteral("CFBundleIdentifier")).toString();
+}
+
+// The key names the whole entry or ends where a word does: "Foo" owns
+// "Foo.log" and "Foo Helper" but not "Foobar".
+bool matchesAtBoundary(const QString &name, const QString &key)
+{
+    if (key.isEmpty() || !name.startsWith(key, Qt::CaseInsensitive))
+        return false;
+    return name.size() == key.size() || !name.at(key.size()).isLetterOrNumber();
+}
+
+QTreeWidgetItem *newRow(const QString &text, Qt::CheckState state)
+{
+    auto *row = new QTreeWidgetItem(QStringList(text));
+    row->setFlags(row->flags() | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    row->setCheckState(0, state);
+    return row;
+}
+
+QIcon entryIcon(const QFileInfo &info)
+{
+    static QFileIconProvider provider;
+    // Only files and folders go to the platform: asking for the icon of a
+    // FIFO or socket may open it, and the generic one says as much.
+    if (!info.isSymLink() && (info.isDir() || info.isFile()))
+        return provider.icon(info);
+    return provider.icon(QFileIconProvider::File);
+}
+
+} // namespace
+
+RemoveWidget::RemoveWidget(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::RemoveWidget)
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+
+    mPlayer = new QMediaPlayer;
+    mPlayer->setMedia(QUrl::fromLocalFile(QString::fromUtf8(envSoundFile)));
+    mPlayer->setVolume(100);
+
+    ui->verticalLayoutWidget->setFocus(Qt::OtherFocusReason);
+    ui->treeWidget->setFocus(Qt::OtherFocusReason);
+    if (parent) {
+        resize(parent->size());
+        ui->verticalLayoutWidget->resize(size());
+    }
+
+    connect(ui->treeWidget, &QTreeWidget::itemChanged, this, &RemoveWidget::itemChanged);
+    connect(ui->pushButtonRemove, &QPushButton::clicked, this, &RemoveWidget::doRemove);
+    connect(ui->pushButtonCancel, &QPushButton::clicked, this, &RemoveWidget::doCancel);
+}
+
+RemoveWidget::~RemoveWidget()
+{
+    mPlayer->stop();
+    delete mPlayer;
+    delete ui;
+}
+
+void RemoveWidget::resizeEvent(QResizeEvent *event)
+{
+    ui->verticalLayoutWidget->resize(event->size());
+    QWidget::resizeEvent(event);
+}
+
+void RemoveWidget::initAppInfo(QString appPath, QString appName, QString appSize, QString appIcon)
+{
+    this->appName = appName;
+    this->appSize = appSize;
+    this->appIcon = appIcon;
+    ui->treeWidget->setHeaderItem(new QTreeWidgetItem(QStringList(QStringLiteral("All Related Files"))));
+
+    const QString base = baseNameOf(appPath);
+    const QString bundleId = bundleIdOf(appPath);
+
+    // What the other catalogued items are called decides which of our
+    // matches start ticked; the longest keys are the most precise claims.
+    mOtherKeys.clear();
+    QList<AppInfo *> apps;
+    AppCenter::Inst()->getAppList(apps);
+    for (const AppInfo *info : qAsConst(apps)) {
+        if (info->path == appPath)
+            continue;
+        mOtherKeys << baseNameOf(info->path);
+        if (!info->bundleId.isEmpty())
+            mOtherKeys << info->bundleId;
+    }
+    AppCenter::Inst()->releaseAppList(apps);
+
+    addBinaries(appPath);
+
+    const QString home = hpHomePath();
+    const QString lib = home + QStringLiteral("/Library/");
+    const struct {
+        const char *label;
+        QString folder;
+        const QString &key;
+    } searches[] = {
+        {"Preferences", lib + QStringLiteral("Preferences/"), bundleId},
+        {"Saved Application State", lib + QStringLiteral("Saved Application State/"), bundleId},
+        {"Containers", lib + QStringLiteral("Containers/"), bundleId},
+        {"Caches", lib + QStringLiteral("Caches/"), bundleId},
+        {"Plugins", lib + QStringLiteral("Internet Plug-Ins/"), bundleId},
+        {"Crashes", lib + QStringLiteral("Application Support/CrashReporter/"), base},
+        {"Crashes", lib + QStringLiteral("Logs/DiagnosticReports/"), base},
+        {"Library", QStringLiteral("/Library/"), base},
+        {"Application Support", lib + QStringLiteral("Application Support/"), base},
+        {"Application Support", lib + QStringLiteral("Application Support/"), bundleId},
+        {"Login Items", QStringLiteral("/Library/LaunchDaemons/"), bundleId},
+        {"Login Items", QStringLiteral("/Library/LaunchAgents/"), bundleId},
+        {"Login Items", lib + QStringLiteral("LaunchAgents/"), bundleId},
+        {"Privileged Helper Tools", QStringLiteral("/Library/PrivilegedHelperTools/"), bundleId},
+        {"Receipts", QStringLiteral("/private/var/db/receipts/"), bundleId},
+        {"Socket", QStringLiteral("/private/var/run/"), bundleId},
+    };
+    for (const auto &search : searches)
+        addDepends(QString::fromLatin1(search.label), search.folder, search.key);
+}
+
+void RemoveWidget::addBinaries(QString appPath)
+{
+    QTreeWidgetItem *category = newRow(QStringLiteral("Binaries [") + appSize + QLatin1Char(']'), Qt::Checked);
+    QTreeWidgetItem *entry = newRow(appName, Qt::Checked);
+    entry->setIcon(0, QIcon(appIcon));
+    category->addChild(entry);
+    mRelatedFiles << appPath;
+    ui->treeWidget->addTopLevelItem(category);
+    ui->treeWidget->expandAll();
+}
+
+bool RemoveWidget::isClaimed(const QString &name, const QString &key) const
+{
+    for (const QString &other : mOtherKeys) {
+        if (other.size() > key.size() && matchesAtBoundary(name, other))
+            return true;
+    }
+    return false;
+}
+
+void RemoveWidget::addDepends(QString label, QString folder, QString key)
+{
+    if (key.isEmpty())
+        return;
+    const QString home = hpHomePath();
+    QTreeWidgetItem *category = newRow(label, Qt::Checked);
+    qint64 total = 0;
+    // "." and ".." would name the folder and its parent, and System keeps
+    // sockets, pipes and dangling links, which are leftovers like any file.
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo &info : entries) {
+        const QString name = info.fileName();
+        if (!name.startsWith(key, Qt::CaseInsensitive))
+            continue;
+        const QString path = QDir::cleanPath(folder + QLatin1Char('/') + name);
+        if (hpIsProtectedPath(path, home))
+            continue;
+        const bool ours = matchesAtBoundary(name, key) && !isClaimed(name, key);
+        QTreeWidgetItem *entry = newRow(name, ours ? Qt::Checked : Qt::Unchecked);
+        entry->setIcon(0, entryIcon(info));
+        category->addChild(entry);
+        total += hpGetSize(path);
+        mRelatedFiles << path;
+    }
+    category->setText(0, label + QStringLiteral(" [") + hpSizeToString(total) + QLatin1Char(']'));
+    if (category->childCount() == 0) {
+        delete category;
+        return;
+    }
+    ui->treeWidget->addTopLevelItem(category);
+    ui->treeWidget->expandToDepth(0);
+}
+
+void RemoveWidget::getRelatedFiles(QStringList &rootFiles, QStringList &userFiles)
+{
+    int index = 0;
+    for (int i = 0; i < ui->treeWidget->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *category = ui->treeWidget->topLevelItem(i);
+        if (category->checkState(0) == Qt::Checked) {
+            for (int k = 0; k < category->childCount(); ++k) {
+                if (category->child(k)->checkState(0) != Qt::Checked || index + k >= mRelatedFiles.size())
+                    continue;
+                const QString &path = mRelatedFiles.at(index + k);
+                (path.startsWith(QLatin1String("/Users")) ? userFiles : rootFiles) << path;
+            }
+        }
+        index += category->childCount();
+    }
+}
+
+void RemoveWidget::checkChildren(QTreeWidgetItem *item, Qt::CheckState state)
+{
+    if (item->checkState(0) != state)
+        item->setCheckState(0, state);
+    for (int i = 0; i < item->childCount(); ++i)
+        checkChildren(item->child(i), state);
+}
+
+void RemoveWidget::itemChanged(QTreeWidgetItem *item, int column)
+{
+    if (column != 0)
+        return;
+    checkChildren(item, item->checkState(0));
+    bool any = false;
+    for (int i = 0; i < ui->treeWidget->topLevelItemCount() && !any; ++i)
+        any = ui->treeWidget->topLevelItem(i)->checkState(0) == Qt::Checked;
+    ui->pushButtonRemove->setVisible(any);
+}
+
+void RemoveWidget::doRemove()
+{
+    const int dot = appName.indexOf(QLatin1Char('.'));
+    const QString shortName = dot < 0 ? appName : appName.left(dot);
+    if (MsgDlg::warning(this, tr("Remove ") + shortName + tr(" ?"), tr("Are you sure to remove ") + shortName + tr(" ?"),
+                        QMessageBox::Yes | QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+
+    QStringList rootFiles;
+    QStringList userFiles;
+    getRelatedFiles(rootFiles, userFiles);
+
+    // The worker outlives neither its thread nor a closed page: it deletes
+    // itself once its thread has ended, whoever is still listening.
+    auto *remover = new AppRemover(rootFiles, userFiles);
+    mRemover = remover;
+    connect(remover, &AppRemover::done, this, &RemoveWidget::removeThreadFinished);
+    connect(remover, &QThread::finished, remover, &QObject::deleteLater);
+    remover->start(QThread::InheritPriority);
+
+    if (mProgress)
+        return;
+    mProgress = new ProgressDlg(nullptr);
+    mProgress->setProperty(tr("Remove App"), tr("Removing ..."), true, true);
+    mProgress->exec();
+    // It deleted itself on closing; the guard forgets it.
+}
+
+void RemoveWidget::removeThreadFinished(QString errString)
+{
+    if (!errString.isEmpty() && errString != QLatin1String("success")) {
+        QMessageBox::information(this, tr("Error"), errString, QMessageBox::Yes, QMessageBox::NoButton);
+        if (mProgress)
+            mProgress->done(QMessageBox::No);
+        return;
+    }
+    if (PreferencesDlg::playSound()) {
+        mPlayer->play();
+        for (int step = 0; step < 30 && mPlayer->state() == QMediaPlayer::PlayingState; ++step) {
+            QEventLoop loop;
+            QTimer::singleShot(100, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+    }
+    if (mProgress)
+        mProgress->done(QMessageBox::No);
+    emit removeFinished(!QFileInfo::exists(mRelatedFiles.value(0)) && !QFileInfo(mRelatedFiles.value(0)).isSymLink());
+}
+
+void RemoveWidget::doCancel()
+{
+    emit removeCancel();
+}

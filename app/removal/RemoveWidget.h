@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+class AppRemover;
+class ProgressDlg;
+class QMediaPlayer;
+class QResizeEvent;
+class QTreeWidgetItem;
+namespace Ui {
+class RemoveWidget;
+}
+
+// The page that covers the list while one item is removed: the item's
+// related files as a tree of check boxes, then the removal itself.
+class RemoveWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit RemoveWidget(QWidget *parent = nullptr);
+    ~RemoveWidget() override;
+
+    void initAppInfo(QString appPath, QString appName, QString appSize, QString appIcon);
+    void addBinaries(QString appPath);
+    void addDepends(QString label, QString folder, QString key);
+    void getRelatedFiles(QStringList &rootFiles, QStringList &userFiles);
+
+signals:
+    void removeFinished(bool appRemoved);
+    void removeCancel();
+
+public slots:
+    void removeThreadFinished(QString errString);
+    void itemChanged(QTreeWidgetItem *item, int column);
+    void doRemove();
+    void doCancel();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void checkChildren(QTreeWidgetItem *item, Qt::CheckState state);
+    // Whether another catalogued item's longer key names this entry at a
+    // boundary, so that it is theirs rather than ours.
+    bool isClaimed(const QString &name, const QString &key) const;
+
+    Ui::RemoveWidget *ui;
+    QStringList mRelatedFiles;
+    QString appName;
+    QString appSize;
+    QString appIcon;
+    QPointer<AppRemover> mRemover;
+    QPointer<ProgressDlg> mProgress;
+    QMediaPlayer *mPlayer;
+    // Base names and bundle identifiers of the other catalogued items.
+    QStringList mOtherKeys;
+};
