@@ -1,0 +1,177 @@
+// The removal page as the list view drives it, for tests inside tools/sandbox:
+//   removal_probe list|remove APPPATH [--catalogue] [--other PATH=ID ...] [--toggle TEXT ...]
+// --catalogue fills the catalogue with the discovery worker first; --other
+// adds one record by hand instead. --toggle flips the check box of the first
+// row whose text starts with TEXT, as a click would. Prints, tab-separated:
+//   row <depth> <checked 0|1> <text>     every row in tree order
+//   path <path>                          every entry's path, in row order
+//   remove-button <visible 0|1>
+//   root <path> / user <path>            what a confirmed removal would take
+// and in remove mode, after confirming every question with Ok:
+//   error <text, newlines as \n> | finished <bundle gone 0|1>
+#include "AppCenter.h"
+#include "AppEnv.h"
+#include "AppFinder.h"
+#include "AppInfo.h"
+#include "MsgDlg.h"
+#include "RemoveWidget.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include <cstdio>
+
+namespace {
+
+void print(const QString &line)
+{
+    std::fputs(line.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+// Answers the confirmation with Ok and reports any other box, as a user
+// who wants the removal would.
+class Confirmer : public QObject
+{
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Show)
+            return false;
+        if (auto *box = qobject_cast<QMessageBox *>(watched)) {
+            print(QStringLiteral("error\t") + box->text().replace(QLatin1Char('\n'), QLatin1String("\\n")));
+            QMetaObject::invokeMethod(box, "done", Qt::QueuedConnection, Q_ARG(int, QMessageBox::Yes));
+        } else if (qobject_cast<MsgDlg *>(watched)) {
+            QMetaObject::invokeMethod(watched, "done", Qt::QueuedConnection, Q_ARG(int, QMessageBox::Yes));
+        }
+        return false;
+    }
+};
+
+void fillCatalogue()
+{
+    auto *finder = new AppFinder(nullptr);
+    QEventLoop loop;
+    QObject::connect(finder, &AppFinder::done, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    finder->start();
+    loop.exec();
+    finder->wait();
+}
+
+void printRows(QTreeWidgetItem *item, int depth)
+{
+    print(QStringLiteral("row\t%1\t%2\t%3").arg(depth).arg(item->checkState(0) == Qt::Checked).arg(item->text(0)));
+    for (int i = 0; i < item->childCount(); ++i)
+        printRows(item->child(i), depth + 1);
+}
+
+QTreeWidgetItem *findRow(QTreeWidgetItem *item, const QString &text)
+{
+    if (item->text(0).startsWith(text))
+        return item;
+    for (int i = 0; i < item->childCount(); ++i) {
+        if (QTreeWidgetItem *found = findRow(item->child(i), text))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // It deletes what it is told to: only inside the sandbox, whose first
+    // process is bubblewrap.
+    QFile init(QStringLiteral("/proc/1/comm"));
+    if (!init.open(QIODevice::ReadOnly) || init.readAll().trimmed() != "bwrap") {
+        std::fputs("removal_probe runs only inside tools/sandbox\n", stderr);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("vextora"));
+    QCoreApplication::setApplicationName(QStringLiteral("Kestrelsweep"));
+    const QStringList args = app.arguments();
+    if (args.size() < 3)
+        return 2;
+    AppEnv::initPaths();
+    const bool remove = args.at(1) == QLatin1String("remove");
+    const QString appPath = args.at(2);
+    QStringList toggles;
+    for (int i = 3; i < args.size(); ++i) {
+        if (args.at(i) == QLatin1String("--catalogue")) {
+            fillCatalogue();
+        } else if (args.at(i) == QLatin1String("--other") && i + 1 < args.size()) {
+            auto *info = new AppInfo;
+            info->path = args.at(++i).section(QLatin1Char('='), 0, 0);
+            info->bundleId = args.at(i).section(QLatin1Char('='), 1);
+            AppCenter::Inst()->append(info);
+        } else if (args.at(i) == QLatin1String("--toggle") && i + 1 < args.size()) {
+            toggles << args.at(++i);
+        }
+    }
+
+    auto *page = new RemoveWidget(nullptr);
+    const QString name = appPath.mid(appPath.lastIndexOf(QLatin1Char('/')) + 1);
+    page->initAppInfo(appPath, name, QStringLiteral("1.00M"), QString());
+    auto *tree = page->findChild<QTreeWidget *>(QStringLiteral("treeWidget"));
+    page->show();
+    for (const QString &text : toggles) {
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            if (QTreeWidgetItem *row = findRow(tree->topLevelItem(i), text)) {
+                row->setCheckState(0, row->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+                break;
+            }
+        }
+    }
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        printRows(tree->topLevelItem(i), 0);
+    print(QStringLiteral("remove-button\t%1")
+              .arg(page->findChild<QPushButton *>(QStringLiteral("pushButtonRemove"))->isVisible()));
+    // Every entry's path in row order: ticked all at once, without the
+    // page hearing of it, then put back.
+    {
+        QList<QPair<QTreeWidgetItem *, Qt::CheckState>> saved;
+        const QSignalBlocker quiet(tree);
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            saved << qMakePair(*it, (*it)->checkState(0));
+            (*it)->setCheckState(0, Qt::Checked);
+        }
+        QStringList all;
+        page->getRelatedFiles(all, all);
+        for (const QString &path : qAsConst(all))
+            print(QStringLiteral("path\t") + path);
+        for (const auto &item : qAsConst(saved))
+            item.first->setCheckState(0, item.second);
+    }
+    QStringList rootFiles;
+    QStringList userFiles;
+    page->getRelatedFiles(rootFiles, userFiles);
+    for (const QString &path : qAsConst(rootFiles))
+        print(QStringLiteral("root\t") + path);
+    for (const QString &path : qAsConst(userFiles))
+        print(QStringLiteral("user\t") + path);
+    if (!remove)
+        return 0;
+
+    Confirmer confirmer;
+    app.installEventFilter(&confirmer);
+    int status = 1;
+    QObject::connect(page, &RemoveWidget::removeFinished, &app, [&](bool gone) {
+        print(QStringLiteral("finished\t%1").arg(gone));
+        status = 0;
+    });
+    // Returns once the worker has reported and its dialogs are gone.
+    page->doRemove();
+    // Lets the worker's thread end and delete itself before the process does.
+    QTimer::singleShot(300, &app, &QApplication::quit);
+    app.exec();
+    delete page;
+    return status;
+}

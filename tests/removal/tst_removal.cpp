@@ -1,0 +1,242 @@
+#include "SandboxRun.h"
+#include "hpUtils.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The removal page on real folders inside tools/sandbox: what it offers and
+// ticks, and, with the real helper service as root beside it, what a removal
+// with its default ticks takes from the disk.
+class TestRemoval : public QObject
+{
+    Q_OBJECT
+
+    struct Probe {
+        int status = -1;
+        QStringList rows;  // "Label" / "!Label" for categories, "+name" / "-name" for entries
+        QStringList sizes; // category size texts, in row order
+        QStringList paths, root, user;
+        bool removeButton = false;
+        QString error, finished, err;
+    };
+
+    QTemporaryDir mTmp;
+    QString mRoot;
+
+    static QString probeExe() { return qEnvironmentVariable("KS_REMOVAL_PROBE"); }
+
+    Probe probe(const QString &root, const QStringList &options, const QStringList &args)
+    {
+        const SandboxRun run = runInSandbox(root, options, QStringList{probeExe()} + args);
+        Probe p;
+        p.status = run.status;
+        p.err = run.err;
+        for (const QString &line : run.out.split(QLatin1Char('\n'))) {
+            const QString tag = line.section(QLatin1Char('\t'), 0, 0);
+            const QString value = line.section(QLatin1Char('\t'), 1);
+            if (tag == QLatin1String("row")) {
+                const QStringList f = value.split(QLatin1Char('\t'));
+                const bool checked = f.value(1) == QLatin1String("1");
+                if (f.value(0) == QLatin1String("0")) {
+                    p.rows << (checked ? QString() : QStringLiteral("!")) + f.value(2).section(QStringLiteral(" ["), 0, 0);
+                    p.sizes << f.value(2).section(QStringLiteral(" ["), 1).chopped(1);
+                } else {
+                    p.rows << (checked ? QStringLiteral("+") : QStringLiteral("-")) + f.value(2);
+                }
+            } else if (tag == QLatin1String("path")) {
+                p.paths << value;
+            } else if (tag == QLatin1String("root")) {
+                p.root << value;
+            } else if (tag == QLatin1String("user")) {
+                p.user << value;
+            } else if (tag == QLatin1String("remove-button")) {
+                p.removeButton = value == QLatin1String("1");
+            } else if (tag == QLatin1String("error")) {
+                p.error = value;
+            } else if (tag == QLatin1String("finished")) {
+                p.finished = value;
+            }
+        }
+        return p;
+    }
+
+    void put(const QString &rel, int kib = 1)
+    {
+        const QString path = mRoot + QLatin1Char('/') + rel;
+        QDir().mkpath(QFileInfo(path).path());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(kib * 1024, 'k'));
+    }
+
+    // Every object under root with its type and size (links: their target),
+    // leaving out what any run of the programs writes for itself: the data
+    // and configuration folders of the home, the service's folder, /tmp.
+    static QMap<QString, QString> listing(const QString &root)
+    {
+        static const QStringList skipped{QStringLiteral("usr-local-Kestrelsweep"), QStringLiteral("private/tmp"),
+                                         QStringLiteral("Users/tester/.local"), QStringLiteral("Users/tester/.config"),
+                                         QStringLiteral("Users/tester/.cache")};
+        QMap<QString, QString> all;
+        QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            const QString rel = path.mid(root.size() + 1);
+            if (std::any_of(skipped.begin(), skipped.end(),
+                            [&](const QString &s) { return rel == s || rel.startsWith(s + QLatin1Char('/')); }))
+                continue;
+            struct stat st;
+            if (lstat(QFile::encodeName(path).constData(), &st) != 0)
+                continue;
+            QString what = QString::number(st.st_mode & S_IFMT, 8);
+            if (S_ISREG(st.st_mode))
+                what += QLatin1Char(' ') + QString::number(st.st_size);
+            else if (S_ISLNK(st.st_mode))
+                what += QLatin1Char(' ') + QFile::symLinkTarget(path);
+            all.insert(rel, what);
+        }
+        return all;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!sandboxUsable())
+            QSKIP("tools/sandbox cannot run here");
+        QVERIFY(mTmp.isValid());
+        mRoot = mTmp.path() + QStringLiteral("/world");
+        const QString home = QStringLiteral("Users/tester/Library/");
+        QDir().mkpath(mRoot + QStringLiteral("/Applications/Foo.app/Contents"));
+        QVERIFY(QFile::copy(QFINDTESTDATA("Foo-Info.plist"), mRoot + QStringLiteral("/Applications/Foo.app/Contents/Info.plist")));
+        put(QStringLiteral("Applications/Audio.app/Contents/MacOS/Audio"));
+        for (const char *rel : {"Preferences/com.example.Foo.plist", "Preferences/COM.EXAMPLE.FOO.other.plist",
+                                "Preferences/com.example.Foobar.plist", "Preferences/com.example.Foo.pro.plist",
+                                "Preferences/group.com.example.Foo.plist", "Preferences/.com.example.Foo.hidden",
+                                "Caches/com.example.Foo/Cache.db", "Application Support/CrashReporter/Foo_1.plist",
+                                "Application Support/CrashReporter/Audio_1.plist",
+                                "Logs/DiagnosticReports/Foo_2024-01-01.crash", "Application Support/Foo/data",
+                                "Application Support/com.example.Foo/data", "LaunchAgents/com.example.Foo.agent.plist"})
+            put(home + QLatin1String(rel), 2);
+        for (const char *rel : {"Library/Foo/Resources/a.dat", "Library/Foo Pro/b.dat", "Library/Foobar.log",
+                                "Library/Audio/Units.dat", "Library/Audio Tools/c.dat",
+                                "Library/LaunchDaemons/com.example.Foo.helper.plist",
+                                "private/var/db/receipts/com.example.Foo.pkg.bom"})
+            put(QLatin1String(rel), 3);
+    }
+
+    void offered_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("root");
+        QTest::addColumn<QStringList>("user");
+        QTest::addColumn<bool>("removeButton");
+
+        const QString prefs = QStringLiteral("/Users/tester/Library/Preferences/");
+        const QString lib = QStringLiteral("/Users/tester/Library/");
+        const QStringList fooArgs{QStringLiteral("list"), QStringLiteral("/Applications/Foo.app"), QStringLiteral("--other"),
+                                  QStringLiteral("/Applications/Foo Pro.app=com.example.Foo.pro")};
+        const QStringList fooRows{
+            "Binaries", "+Foo.app",
+            "Preferences", "+COM.EXAMPLE.FOO.other.plist", "+com.example.Foo.plist", "-com.example.Foo.pro.plist",
+            "-com.example.Foobar.plist",
+            "Caches", "+com.example.Foo",
+            "Crashes", "+Foo_1.plist",
+            "Crashes", "+Foo_2024-01-01.crash",
+            "Library", "+Foo", "-Foo Pro", "-Foobar.log",
+            "Application Support", "+Foo",
+            "Application Support", "+com.example.Foo",
+            "Login Items", "+com.example.Foo.helper.plist",
+            "Login Items", "+com.example.Foo.agent.plist",
+            "Receipts", "+com.example.Foo.pkg.bom"};
+        const QStringList fooRoot{"/Applications/Foo.app", "/Library/Foo", "/Library/LaunchDaemons/com.example.Foo.helper.plist",
+                                  "/private/var/db/receipts/com.example.Foo.pkg.bom"};
+        const QStringList fooUserTail{lib + "Caches/com.example.Foo", lib + "Application Support/CrashReporter/Foo_1.plist",
+                                      lib + "Logs/DiagnosticReports/Foo_2024-01-01.crash", lib + "Application Support/Foo",
+                                      lib + "Application Support/com.example.Foo", lib + "LaunchAgents/com.example.Foo.agent.plist"};
+        const QStringList fooUser = QStringList{prefs + "COM.EXAMPLE.FOO.other.plist", prefs + "com.example.Foo.plist"}
+                                    + fooUserTail;
+
+        QTest::newRow("prefix and case listed, boundary matches no other item claims ticked")
+            << fooArgs << fooRows << fooRoot << fooUser << true;
+
+        QStringList untickedPrefs = fooRows;
+        untickedPrefs.replace(2, "!Preferences");
+        untickedPrefs.replace(3, "-COM.EXAMPLE.FOO.other.plist");
+        QTest::newRow("unticked category keeps a ticked entry out")
+            << fooArgs + QStringList{"--toggle", "Preferences [", "--toggle", "com.example.Foo.plist"} << untickedPrefs
+            << fooRoot << fooUserTail << true;
+
+        QStringList libraryAll = fooRows;
+        libraryAll.replace(libraryAll.indexOf("-Foo Pro"), "+Foo Pro");
+        libraryAll.replace(libraryAll.indexOf("-Foobar.log"), "+Foobar.log");
+        QStringList libraryRoot = fooRoot;
+        libraryRoot.insert(2, "/Library/Foo Pro");
+        libraryRoot.insert(3, "/Library/Foobar.log");
+        QTest::newRow("a category ticked again ticks every entry")
+            << fooArgs + QStringList{"--toggle", "Library [", "--toggle", "Library ["} << libraryAll << libraryRoot
+            << fooUser << true;
+
+        // No identifier: only the base name searches; /Library/Audio is a
+        // standard folder and never offered, whatever the name.
+        const QStringList audioArgs{"list", "/Applications/Audio.app"};
+        QTest::newRow("no identifier, protected folder never listed")
+            << audioArgs
+            << QStringList{"Binaries", "+Audio.app", "Crashes", "+Audio_1.plist", "Library", "+Audio Tools"}
+            << QStringList{"/Applications/Audio.app", "/Library/Audio Tools"}
+            << QStringList{lib + "Application Support/CrashReporter/Audio_1.plist"} << true;
+        QTest::newRow("every category unticked hides Remove")
+            << audioArgs + QStringList{"--toggle", "Binaries", "--toggle", "Crashes", "--toggle", "Library ["}
+            << QStringList{"!Binaries", "-Audio.app", "!Crashes", "-Audio_1.plist", "!Library", "-Audio Tools"}
+            << QStringList() << QStringList() << false;
+    }
+
+    void offered()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, root);
+        QFETCH(QStringList, user);
+        QFETCH(bool, removeButton);
+
+        const Probe p = probe(mRoot, {}, args);
+        QVERIFY2(p.status == 0, qPrintable(p.err));
+        QCOMPARE(p.rows, rows);
+        QCOMPARE(p.root, root);
+        QCOMPARE(p.user, user);
+        QCOMPARE(p.removeButton, removeButton);
+
+        // Row k of the entries is path k, and a category shows the sum of its
+        // entries' sizes.
+        int entry = 0;
+        int category = -1;
+        qint64 sum = 0;
+        auto checkSum = [&] {
+            if (category > 0)
+                QCOMPARE(p.sizes.at(category), hpSizeToString(sum));
+        };
+        for (const QString &row : rows) {
+            if (row.startsWith(QLatin1Char('+')) || row.startsWith(QLatin1Char('-'))) {
+                QCOMPARE(QFileInfo(p.paths.value(entry)).fileName(), row.mid(1));
+                sum += hpGetSize(mRoot + p.paths.value(entry++));
+                continue;
+            }
+            checkSum();
+            ++category;
+            sum = 0;
+        }
+        checkSum();
+        QCOMPARE(p.sizes.value(0), QStringLiteral("1.00M"));
+        QCOMPARE(entry, p.paths.size());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRemoval)
+#include "tst_removal.moc"
