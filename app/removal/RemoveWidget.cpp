@@ -194,12 +194,15 @@ void RemoveWidget::addDepends(QString label, QString folder, QString key)
     // sockets, pipes and dangling links, which are leftovers like any file.
     const QFileInfoList entries = QDir(folder).entryInfoList(
         QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    // A searched folder may be a link (to another disk, or to a standard
+    // folder): what its entries really are decides whether they may go.
+    const QString real = QFileInfo(folder).canonicalFilePath();
     for (const QFileInfo &info : entries) {
         const QString name = info.fileName();
         if (!name.startsWith(key, Qt::CaseInsensitive))
             continue;
         const QString path = QDir::cleanPath(folder + QLatin1Char('/') + name);
-        if (hpIsProtectedPath(path, home))
+        if (hpIsProtectedPath(path, home) || hpIsProtectedPath(real + QLatin1Char('/') + name, home))
             continue;
         const bool ours = matchesAtBoundary(name, key) && !isClaimed(name, key);
         QTreeWidgetItem *entry = newRow(name, ours ? Qt::Checked : Qt::Unchecked);

@@ -129,10 +129,13 @@ private slots:
                                 "Library/LaunchDaemons/com.example.Foo.helper.plist",
                                 "private/var/db/receipts/com.example.Foo.pkg.bom"})
             put(QLatin1String(rel), 3);
+        QDir().mkpath(mRoot + QStringLiteral("/Users/linked/Library/Logs"));
+        QVERIFY(QFile::link(QStringLiteral("../../../../Library"), mRoot + QStringLiteral("/Users/linked/Library/Logs/DiagnosticReports")));
     }
 
     void offered_data()
     {
+        QTest::addColumn<QStringList>("options");
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QStringList>("root");
@@ -165,13 +168,13 @@ private slots:
                                     + fooUserTail;
 
         QTest::newRow("prefix and case listed, boundary matches no other item claims ticked")
-            << fooArgs << fooRows << fooRoot << fooUser << true;
+            << QStringList() << fooArgs << fooRows << fooRoot << fooUser << true;
 
         QStringList untickedPrefs = fooRows;
         untickedPrefs.replace(2, "!Preferences");
         untickedPrefs.replace(3, "-COM.EXAMPLE.FOO.other.plist");
         QTest::newRow("unticked category keeps a ticked entry out")
-            << fooArgs + QStringList{"--toggle", "Preferences [", "--toggle", "com.example.Foo.plist"} << untickedPrefs
+            << QStringList() << fooArgs + QStringList{"--toggle", "Preferences [", "--toggle", "com.example.Foo.plist"} << untickedPrefs
             << fooRoot << fooUserTail << true;
 
         QStringList libraryAll = fooRows;
@@ -181,32 +184,41 @@ private slots:
         libraryRoot.insert(2, "/Library/Foo Pro");
         libraryRoot.insert(3, "/Library/Foobar.log");
         QTest::newRow("a category ticked again ticks every entry")
-            << fooArgs + QStringList{"--toggle", "Library [", "--toggle", "Library ["} << libraryAll << libraryRoot
+            << QStringList() << fooArgs + QStringList{"--toggle", "Library [", "--toggle", "Library ["} << libraryAll << libraryRoot
             << fooUser << true;
 
         // No identifier: only the base name searches; /Library/Audio is a
         // standard folder and never offered, whatever the name.
         const QStringList audioArgs{"list", "/Applications/Audio.app"};
         QTest::newRow("no identifier, protected folder never listed")
-            << audioArgs
+            << QStringList() << audioArgs
             << QStringList{"Binaries", "+Audio.app", "Crashes", "+Audio_1.plist", "Library", "+Audio Tools"}
             << QStringList{"/Applications/Audio.app", "/Library/Audio Tools"}
             << QStringList{lib + "Application Support/CrashReporter/Audio_1.plist"} << true;
         QTest::newRow("every category unticked hides Remove")
-            << audioArgs + QStringList{"--toggle", "Binaries", "--toggle", "Crashes", "--toggle", "Library ["}
+            << QStringList() << audioArgs + QStringList{"--toggle", "Binaries", "--toggle", "Crashes", "--toggle", "Library ["}
             << QStringList{"!Binaries", "-Audio.app", "!Crashes", "-Audio_1.plist", "!Library", "-Audio Tools"}
             << QStringList() << QStringList() << false;
+        // This user's crash folder is a link to /Library: /Library/Audio is
+        // just as protected when reached through it.
+        const QString linked = QStringLiteral("/Users/linked/Library/");
+        QTest::newRow("protected folder reached through a linked folder")
+            << QStringList{"--user", "linked"} << audioArgs
+            << QStringList{"Binaries", "+Audio.app", "Crashes", "+Audio Tools", "Library", "+Audio Tools"}
+            << QStringList{"/Applications/Audio.app", "/Library/Audio Tools"}
+            << QStringList{linked + "Logs/DiagnosticReports/Audio Tools"} << true;
     }
 
     void offered()
     {
+        QFETCH(QStringList, options);
         QFETCH(QStringList, args);
         QFETCH(QStringList, rows);
         QFETCH(QStringList, root);
         QFETCH(QStringList, user);
         QFETCH(bool, removeButton);
 
-        const Probe p = probe(mRoot, {}, args);
+        const Probe p = probe(mRoot, options, args);
         QVERIFY2(p.status == 0, qPrintable(p.err));
         QCOMPARE(p.rows, rows);
         QCOMPARE(p.root, root);
@@ -236,6 +248,78 @@ private slots:
         QCOMPARE(p.sizes.value(0), QStringLiteral("1.00M"));
         QCOMPARE(entry, p.paths.size());
     }
+
+    // Three kinds of item removed one after another from the sample world,
+    // each with the ticks the page starts with, by the page as the user runs
+    // it and by the real service as root: exactly the ticked paths (with what
+    // they hold) leave the disk, and nothing else changes.
+    void removesExactlyTheTicked_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QStringList>("kept"); // near misses that must stay
+        QTest::newRow("application with receipts and launch daemons")
+            << "/Applications/Post Heron.app"
+            << QStringList{"/Users/tester/Library/Preferences/group.com.postheron.client.plist",
+                           "/Users/tester/Library/Preferences/com.postheron.other.plist"};
+        QTest::newRow("widget") << "/Library/Widgets/Day Leaf.wdgt" << QStringList{};
+        QTest::newRow("preference pane") << "/Library/PreferencePanes/Mouse Tuner.prefPane" << QStringList{};
+    }
+
+    void removesExactlyTheTicked()
+    {
+        QFETCH(QString, item);
+        QFETCH(QStringList, kept);
+        if (geteuid() != 0)
+            QSKIP("the user and the helper service need two ids: run as root");
+        if (mWorld.isEmpty()) {
+            mWorld = mTmp.path() + QStringLiteral("/sample");
+            QProcess make;
+            make.start(qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tools/make-sample-root"),
+                       {mWorld, QStringLiteral("--home-owner"), QStringLiteral("501:20")});
+            QVERIFY(make.waitForFinished(120000) && make.exitCode() == 0);
+        }
+        const QMap<QString, QString> before = listing(mWorld);
+        QVERIFY(before.contains(item.mid(1)));
+        const Probe p = probe(mWorld,
+                              {QStringLiteral("--helper"), qEnvironmentVariable("KS_HELPER"), QStringLiteral("--trust"),
+                               probeExe()},
+                              {QStringLiteral("remove"), item, QStringLiteral("--catalogue")});
+        QVERIFY2(p.status == 0 && p.error.isEmpty(), qPrintable(p.error + QLatin1Char('\n') + p.err));
+        QCOMPARE(p.finished, QStringLiteral("1"));
+        // Both halves had work: the user's own files, and root's through the service.
+        QVERIFY(!p.user.isEmpty());
+        QVERIFY(p.root.size() > 1);
+
+        const QMap<QString, QString> after = listing(mWorld);
+        const QStringList ticked = p.root + p.user;
+        auto isTicked = [&](const QString &rel) {
+            return std::any_of(ticked.begin(), ticked.end(), [&](const QString &t) {
+                return QLatin1Char('/') + rel == t || (QLatin1Char('/') + rel).startsWith(t + QLatin1Char('/'));
+            });
+        };
+        for (const QString &t : ticked)
+            QVERIFY2(before.contains(t.mid(1)), qPrintable(t));
+        QStringList wronglyGone, wronglyKept, changed;
+        for (auto it = before.begin(); it != before.end(); ++it) {
+            const bool gone = !after.contains(it.key());
+            if (isTicked(it.key()) != gone)
+                (gone ? wronglyGone : wronglyKept) << it.key();
+            else if (!gone && after.value(it.key()) != it.value())
+                changed << it.key();
+        }
+        for (auto it = after.begin(); it != after.end(); ++it) {
+            if (!before.contains(it.key()))
+                changed << it.key();
+        }
+        QCOMPARE(wronglyGone, QStringList());
+        QCOMPARE(wronglyKept, QStringList());
+        QCOMPARE(changed, QStringList());
+        for (const QString &path : kept)
+            QVERIFY2(after.contains(path.mid(1)), qPrintable(path));
+    }
+
+private:
+    QString mWorld;
 };
 
 QTEST_GUILESS_MAIN(TestRemoval)
