@@ -3,13 +3,17 @@
 // Run through tools/screenshot, which provides a real X server (xvfb).
 #include "AboutDlg.h"
 #include "AppEnv.h"
+#include "AppCenter.h"
 #include "AppInfo.h"
 #include "ItemWidget.h"
 #include "MsgDlg.h"
 #include "PreferencesDlg.h"
 #include "ProgressDlg.h"
+#include "RemoveWidget.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QMap>
@@ -65,6 +69,38 @@ QMap<QString, Factory> windows()
         auto *dlg = new ProgressDlg;
         dlg->setProperty(tr("RemoveWidget", "Remove App"), tr("RemoveWidget", "Removing ..."), true, true);
         return dlg;
+    });
+    w.insert(QStringLiteral("remove"), [] {
+        // Leftovers of two items in the throwaway home: Tide's own are ticked,
+        // what names Tide Pro or the vendor only by prefix is not.
+        const QString lib = QDir::homePath() + QStringLiteral("/Library/");
+        for (const char *rel : {"Preferences/com.tideware.tide.plist", "Preferences/com.tideware.tide.pro.plist",
+                                "Caches/com.tideware.tide/Cache.db", "Application Support/Tide/tides.db",
+                                "Application Support/Tide Pro/tides.db", "Application Support/Tideware/shared.db",
+                                "Logs/DiagnosticReports/Tide_2026-12-01-101112_Mac.crash"}) {
+            const QString path = lib + QLatin1String(rel);
+            QDir().mkpath(QFileInfo(path).path());
+            QFile file(path);
+            if (file.open(QIODevice::WriteOnly))
+                file.write(QByteArray(6000, 't'));
+        }
+        const QString bundle = QDir::homePath() + QStringLiteral("/Applications/Tide.app");
+        QDir().mkpath(bundle + QStringLiteral("/Contents"));
+        {
+            QFile plist(bundle + QStringLiteral("/Contents/Info.plist"));
+            if (plist.open(QIODevice::WriteOnly))
+                plist.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                        "<key>CFBundleIdentifier</key><string>com.tideware.tide</string></dict></plist>\n");
+        }
+        auto *other = new AppInfo;
+        other->path = QStringLiteral("/Applications/Tide Pro.app");
+        other->bundleId = QStringLiteral("com.tideware.tide.pro");
+        AppCenter::Inst()->append(other);
+        auto *page = new RemoveWidget;
+        page->resize(636, 500);
+        page->initAppInfo(bundle, QStringLiteral("Tide.app"), QStringLiteral("12.40M"),
+                          QStringLiteral(":/sysIcon/rc/appicon.png"));
+        return page;
     });
     w.insert(QStringLiteral("about"), [] { return new AboutDlg; });
     w.insert(QStringLiteral("rows"), [] {
