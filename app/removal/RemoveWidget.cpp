@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMediaPlayer>
@@ -22,6 +23,11 @@
 #include <QSettings>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <algorithm>
+#include <dirent.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -68,6 +74,61 @@ QIcon entryIcon(const QFileInfo &info)
     if (!info.isSymLink() && (info.isDir() || info.isFile()))
         return provider.icon(info);
     return provider.icon(QFileIconProvider::File);
+}
+
+// Whether a stored file name can begin with key, compared without regard to
+// case. Only the ASCII head of both is judged, where a byte is a character in
+// any encoding and folding is plain: the first other byte leaves the answer to
+// the exact test, as decoding and composed forms are Qt's business.
+bool mayStartWith(const char *name, const QString &key)
+{
+    const auto asciiLower = [](ushort c) { return c >= 'A' && c <= 'Z' ? ushort(c + ('a' - 'A')) : c; };
+    for (int i = 0; i < key.size(); ++i) {
+        const ushort k = key.at(i).unicode();
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (k >= 0x80 || c >= 0x80)
+            return true;
+        if (c == 0 || asciiLower(c) != asciiLower(k))
+            return false;
+    }
+    return true;
+}
+
+// The folder's entries whose names begin with key, in the order of a listing
+// sorted by name without regard to case, hidden ones left out. "." and ".."
+// would name the folder and its parent, and System keeps sockets, pipes and
+// dangling links, which are leftovers like any file.
+// A Library folder holds thousands of entries and a handful are ours: a
+// QFileInfo for each, and a sort of them all, took most of the search's time.
+QFileInfoList entriesStartingWith(const QString &folder, const QString &key)
+{
+    std::vector<std::pair<QString, QFileInfo>> found;
+    const QByteArray native = QFile::encodeName(folder);
+    DIR *dir = native.isEmpty() ? nullptr : opendir(native.constData());
+    if (!dir)
+        return {};
+    const QDir parent(folder);
+    while (const struct dirent *d = readdir(dir)) {
+        if (!mayStartWith(d->d_name, key) || qstrcmp(d->d_name, ".") == 0 || qstrcmp(d->d_name, "..") == 0)
+            continue;
+        // A name that does not survive decoding names no file we could reach
+        // again; Qt's own listing leaves such names out as well.
+        const QString name = QFile::decodeName(d->d_name);
+        if (!name.startsWith(key, Qt::CaseInsensitive) || QFile::encodeName(name) != d->d_name)
+            continue;
+        const QFileInfo info(parent, name);
+        if (!info.isHidden())
+            found.emplace_back(name.toLower(), info);
+    }
+    closedir(dir);
+    // The comparison a case-blind name sort of a directory listing makes.
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto &a, const auto &b) { return a.first.compare(b.first) < 0; });
+    QFileInfoList entries;
+    entries.reserve(int(found.size()));
+    for (const auto &entry : found)
+        entries << entry.second;
+    return entries;
 }
 
 } // namespace
@@ -190,17 +251,11 @@ void RemoveWidget::addDepends(QString label, QString folder, QString key)
     const QString home = hpHomePath();
     QTreeWidgetItem *category = newRow(label, Qt::Checked);
     qint64 total = 0;
-    // "." and ".." would name the folder and its parent, and System keeps
-    // sockets, pipes and dangling links, which are leftovers like any file.
-    const QFileInfoList entries = QDir(folder).entryInfoList(
-        QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     // A searched folder may be a link (to another disk, or to a standard
     // folder): what its entries really are decides whether they may go.
     const QString real = QFileInfo(folder).canonicalFilePath();
-    for (const QFileInfo &info : entries) {
+    for (const QFileInfo &info : entriesStartingWith(folder, key)) {
         const QString name = info.fileName();
-        if (!name.startsWith(key, Qt::CaseInsensitive))
-            continue;
         const QString path = QDir::cleanPath(folder + QLatin1Char('/') + name);
         if (hpIsProtectedPath(path, home) || hpIsProtectedPath(real + QLatin1Char('/') + name, home))
             continue;
