@@ -28,8 +28,19 @@ void ProgressDlg::setProperty(QString title, QString text, bool hideCancel, bool
     setWindowTitle(title);
     if (hideCancel)
         ui->pushButtonCancel->hide();
-    if (removeCloseButton)
-        setWindowFlags(windowFlags() & ~Qt::WindowCloseButtonHint);
+    if (removeCloseButton) {
+        // Without the customize hint the Mac keeps its standard title-bar buttons.
+        setWindowFlags((windowFlags() | Qt::CustomizeWindowHint) & ~Qt::WindowCloseButtonHint);
+        mLocked = true;
+    }
+}
+
+// Escape and every close request (QDialog::closeEvent ignores the event while the
+// dialog stays visible) end up here; only the owner's done() ends a locked dialog.
+void ProgressDlg::reject()
+{
+    if (!mLocked)
+        QDialog::reject();
 }
 
 void ProgressDlg::onCancel()

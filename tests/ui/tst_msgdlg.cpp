@@ -2,6 +2,7 @@
 #include "ProgressDlg.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QMessageBox>
@@ -99,8 +100,13 @@ private slots:
         QTest::newRow("Cancel button") << false << "cancel" << int(QMessageBox::No);
         QTest::newRow("owner ends it") << false << "owner" << int(QMessageBox::Yes);
         QTest::newRow("Escape") << false << "escape" << 0;
+        QTest::newRow("window closed") << false << "close" << 0;
         QTest::newRow("locked, owner ends it") << true << "owner" << int(QMessageBox::Yes);
-        QTest::newRow("locked, Escape still ends it") << true << "escape" << 0;
+        // Each refused attempt is followed by the owner's done(Yes).
+        QTest::newRow("locked, Escape refused") << true << "escape" << int(QMessageBox::Yes);
+        QTest::newRow("locked, close() refused") << true << "close" << int(QMessageBox::Yes);
+        QTest::newRow("locked, close event refused") << true << "close event" << int(QMessageBox::Yes);
+        QTest::newRow("locked, window manager close refused") << true << "window manager" << int(QMessageBox::Yes);
     }
 
     void progress()
@@ -117,23 +123,43 @@ private slots:
             dlg->setProperty(QStringLiteral("Remove App"), QStringLiteral("Removing ..."), true, true);
 
         bool cancelShown = true;
+        bool refused = false;
         Qt::WindowFlags flags;
         QString text;
         whenModal([&](QWidget *w) {
             cancelShown = button(w, "pushButtonCancel")->isVisible();
             flags = w->windowFlags();
             text = w->findChild<QLabel *>(QStringLiteral("labelText"))->text();
-            if (action == QLatin1String("cancel"))
+            if (action == QLatin1String("cancel")) {
                 button(w, "pushButtonCancel")->click();
-            else if (action == QLatin1String("owner"))
+            } else if (action == QLatin1String("owner")) {
                 static_cast<QDialog *>(w)->done(QMessageBox::Yes);
-            else
-                pressEscape(w);
+            } else {
+                bool accepted = false;
+                if (action == QLatin1String("escape")) {
+                    pressEscape(w);
+                } else if (action == QLatin1String("close")) {
+                    accepted = w->close();
+                } else {
+                    // Sent to the window, a close event takes the window manager's path.
+                    QCloseEvent ev;
+                    QObject *target = w;
+                    if (action == QLatin1String("window manager"))
+                        target = w->windowHandle();
+                    QApplication::sendEvent(target, &ev);
+                    accepted = ev.isAccepted();
+                }
+                refused = !accepted && w->isVisible() && QApplication::activeModalWidget() == w;
+                if (locked)
+                    static_cast<QDialog *>(w)->done(QMessageBox::Yes);
+            }
         });
         QCOMPARE(dlg->exec(), result);
         QVERIFY2(dlg.isNull(), "the dialog deletes itself when it closes");
+        QCOMPARE(refused, locked && action != QLatin1String("owner"));
         QCOMPARE(cancelShown, !locked);
         QCOMPARE(bool(flags & Qt::WindowCloseButtonHint), !locked);
+        QCOMPARE(bool(flags & Qt::CustomizeWindowHint), locked);
         QCOMPARE(text, locked ? QStringLiteral("Removing ...") : QStringLiteral("Checking for updates..."));
     }
 };
