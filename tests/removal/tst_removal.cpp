@@ -257,12 +257,19 @@ private slots:
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QStringList>("kept"); // near misses that must stay
+        // Tide's names start Tide Pro's and the vendor's: theirs must stay.
+        const QString lib = QStringLiteral("/Users/tester/Library/");
         QTest::newRow("application with receipts and launch daemons")
-            << "/Applications/Post Heron.app"
-            << QStringList{"/Users/tester/Library/Preferences/group.com.postheron.client.plist",
-                           "/Users/tester/Library/Preferences/com.postheron.other.plist"};
+            << "/Applications/Tide.app"
+            << QStringList{"/Applications/Tide Pro.app", "/Library/Tide Pro", "/Library/Tideware",
+                           lib + "Application Support/Tideware", lib + "Application Support/Tide Pro",
+                           lib + "Preferences/com.tideware.tide.pro.plist",
+                           "/Library/LaunchDaemons/com.tideware.tide.pro.helper.plist"};
         QTest::newRow("widget") << "/Library/Widgets/Day Leaf.wdgt" << QStringList{};
         QTest::newRow("preference pane") << "/Library/PreferencePanes/Mouse Tuner.prefPane" << QStringList{};
+        // A name equal to a standard folder's: /Library/Audio keeps all it holds.
+        QTest::newRow("application named like a standard folder") << "/Applications/Audio.app"
+                                                                    << QStringList{"/Library/Audio"};
     }
 
     void removesExactlyTheTicked()
