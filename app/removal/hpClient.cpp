@@ -249,10 +249,13 @@ QVector<bool> hpClientRemove(const QStringList &paths, int timeoutMs, bool *answ
         if (hpClientSend(batch.request.constData(), batch.request.size()) == batch.request.size())
             n = hpClientRecv(buf, hpMaxResult, timeoutMs);
         hpClientUninit();
-        if (n > 0)
-            hpClientMergeResult(QByteArray(buf, n), paths, batch.indices, &done);
-        else
+        if (n <= 0) {
+            // A service that let one request go unanswered would keep each
+            // further one waiting as long: the caller's time bound is for all.
             allAnswered = false;
+            break;
+        }
+        hpClientMergeResult(QByteArray(buf, n), paths, batch.indices, &done);
     }
     if (answered)
         *answered = allAnswered;
