@@ -116,7 +116,11 @@ int AppRemover::rmUserFiles()
     for (int i = 0; i < mUserFiles.size(); ++i) {
         if (mUserGone.at(i))
             continue;
-        const QString &path = mUserFiles.at(i);
+        // "link/" would make rm empty the folder a symbolic link points to,
+        // and still succeed, leaving the link.
+        QString path = mUserFiles.at(i);
+        while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+            path.chop(1);
         if (userPathRefused(path)) {
             qDebug("refused, not removed: %s\n", logText(path).constData());
             result = -1;

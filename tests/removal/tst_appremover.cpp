@@ -36,9 +36,17 @@ private:
             paths << at(n);
         return paths;
     }
-    // A name ending in "dir" is made a folder with a file inside.
-    static void make(const QString &path)
+    // A name ending in "dir" is made a folder with a file inside, one ending
+    // in "link" a symbolic link to such a folder.
+    void make(QString path)
     {
+        if (path.endsWith(QLatin1Char('/')))
+            path.chop(1);
+        if (path.endsWith(QLatin1String("link"))) {
+            make(at(QStringLiteral("@/linked dir")));
+            QVERIFY(QFile::link(at(QStringLiteral("@/linked dir")), path));
+            return;
+        }
         if (!path.startsWith(QLatin1Char('/')) || QFileInfo::exists(path))
             return;
         const bool dir = path.endsWith(QLatin1String("dir"));
@@ -97,6 +105,10 @@ private slots:
         QTest::newRow("hostile user name is one argument")
             << answer << QStringList() << QStringList{hostile} << QStringList()
             << 3 << 60000 << false << QStringList() << QStringList{"@/keep"}
+            << 0 << QStringList();
+        QTest::newRow("link with trailing slash removed as a link")
+            << answer << QStringList() << QStringList{"@/link/"} << QStringList()
+            << 3 << 60000 << false << QStringList() << QStringList{"@/linked dir/inside"}
             << 0 << QStringList();
         QTest::newRow("protected, relative and dotted user paths refused")
             << answer << QStringList() << QStringList{"~/Library", "@/u1", "u2", "@/ddir/../ddir", "@/u3"}
