@@ -1,6 +1,167 @@
 #include "AppRemover.h"
-AppRemover::AppRemover(QStringList r, QStringList u, QObject *p, int a, int b, int c)
-    : QThread(p), mRootFiles(r), mUserFiles(u), mMaxPasses(a), mMaxMs(b), mPauseMs(c) {}
-int AppRemover::rmRootFiles() { return -1; }
-int AppRemover::rmUserFiles() { return -1; }
-void AppRemover::run() { emit done(QStringLiteral("success")); }
+
+#include "hpChannel.h"
+#include "hpClient.h"
+#include "hpProtected.h"
+#include "hpUtils.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QProcess>
+
+namespace {
+const char kCorrupted[] = "Kestrelsweep component is corrupted. please repair it\n";
+// The service answers within this once it has the request; a shorter wait
+// would call a slow deletion of a large bundle a failure.
+const qint64 kMaxRecvMs = 45000;
+const qint64 kMinRecvMs = 1000;
+
+// rm is never asked about these. A relative path would be taken from the
+// worker's current folder, and "." or ".." can make a path name something the
+// protected-location check, which compares text, does not see.
+bool userPathRefused(const QString &path)
+{
+    if (!path.startsWith(QLatin1Char('/')))
+        return true;
+    const QStringList parts = path.split(QLatin1Char('/'));
+    if (parts.contains(QStringLiteral(".")) || parts.contains(QStringLiteral("..")))
+        return true;
+    return hpIsProtectedPath(path, hpHomePath());
+}
+
+QByteArray logText(const QString &text)
+{
+    return hpLogSafe(text.toUtf8(), -1);
+}
+
+int elapsedSeconds(const QElapsedTimer &clock)
+{
+    return int(clock.elapsed() / 1000);
+}
+} // namespace
+
+AppRemover::AppRemover(QStringList rootFiles, QStringList userFiles, QObject *parent, int maxPasses, int maxMs,
+                       int pauseMs)
+    : QThread(parent)
+    , mRootFiles(std::move(rootFiles))
+    , mUserFiles(std::move(userFiles))
+    , mMaxPasses(qMax(1, maxPasses))
+    , mMaxMs(qMax(0, maxMs))
+    , mPauseMs(qMax(0, pauseMs))
+    , mRootGone(mRootFiles.size(), false)
+    , mUserGone(mUserFiles.size(), false)
+{
+    mClock.start();
+}
+
+void AppRemover::run()
+{
+    mClock.start();
+    int rootResult = -1;
+    int userResult = -1;
+    for (int pass = 1;; ++pass) {
+        qDebug("try rmRootFiles seconds:%d \n", elapsedSeconds(mClock));
+        rootResult = rootResult != 0 && !mRootFiles.isEmpty() ? rmRootFiles() : 0;
+        qDebug("try mUserFiles seconds:%d \n", elapsedSeconds(mClock));
+        userResult = userResult != 0 && !mUserFiles.isEmpty() ? rmUserFiles() : 0;
+        qDebug("try mUserFiles seconds:%d \n", elapsedSeconds(mClock));
+        if (rootResult == 0 && userResult == 0) {
+            emit done(QStringLiteral("success"));
+            return;
+        }
+        // No pass starts once the time is up, and none is followed by a pause
+        // that only delays the report.
+        if (pass >= mMaxPasses || mClock.elapsed() + mPauseMs >= mMaxMs)
+            break;
+        msleep(ulong(mPauseMs));
+    }
+    emit done(report());
+}
+
+int AppRemover::rmRootFiles()
+{
+    QStringList paths;
+    QVector<int> at;
+    for (int i = 0; i < mRootFiles.size(); ++i) {
+        if (!mRootGone.at(i)) {
+            paths << mRootFiles.at(i);
+            at << i;
+        }
+    }
+    if (paths.isEmpty())
+        return 0;
+    const int timeoutMs = int(qBound(kMinRecvMs, mMaxMs - mClock.elapsed(), kMaxRecvMs));
+    bool answered = false;
+    const QVector<bool> gone = hpClientRemove(paths, timeoutMs, &answered);
+    mServiceAnswered = answered;
+    qDebug("rmRootFiles recv %s, %d of %d gone\n", answered ? "an answer" : "no answer",
+           int(gone.count(true)), int(paths.size()));
+    qDebug("check files begin\n");
+    int result = 0;
+    for (int k = 0; k < paths.size(); ++k) {
+        if (gone.at(k)) {
+            mRootGone[at.at(k)] = true;
+        } else {
+            qDebug("not removed: %s\n", logText(paths.at(k)).constData());
+            result = -1;
+        }
+    }
+    qDebug("check files end\n");
+    return result;
+}
+
+int AppRemover::rmUserFiles()
+{
+    int result = 0;
+    for (int i = 0; i < mUserFiles.size(); ++i) {
+        if (mUserGone.at(i))
+            continue;
+        // "link/" would make rm empty the folder a symbolic link points to,
+        // and still succeed, leaving the link.
+        QString path = mUserFiles.at(i);
+        while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+            path.chop(1);
+        if (userPathRefused(path)) {
+            qDebug("refused, not removed: %s\n", logText(path).constData());
+            result = -1;
+            continue;
+        }
+        QString quoted = path;
+        const QString command = QStringLiteral("rm -rfv ") + hpConvPath(quoted);
+        // An argument vector, not a shell: the path reaches rm as one literal
+        // word whatever characters it holds.
+        QProcess rm;
+        rm.setProcessChannelMode(QProcess::ForwardedChannels);
+        rm.start(QStringLiteral("rm"), {QStringLiteral("-rfv"), path});
+        int status = -1;
+        if (rm.waitForStarted(-1) && rm.waitForFinished(-1) && rm.exitStatus() == QProcess::NormalExit)
+            status = rm.exitCode();
+        qDebug("%s, resp:%d\n", logText(command).constData(), status);
+        if (status == 0)
+            mUserGone[i] = true;
+        else
+            result = -1;
+    }
+    return result;
+}
+
+QString AppRemover::report() const
+{
+    QStringList left;
+    for (int i = 0; i < mRootFiles.size(); ++i) {
+        if (!mRootGone.at(i))
+            left << mRootFiles.at(i);
+    }
+    const bool rootLeft = !left.isEmpty();
+    for (int i = 0; i < mUserFiles.size(); ++i) {
+        if (!mUserGone.at(i))
+            left << mUserFiles.at(i);
+    }
+    QString text;
+    if (rootLeft && !mServiceAnswered)
+        text += QLatin1String(kCorrupted);
+    if (!left.isEmpty())
+        text += QCoreApplication::translate("RemoveWidget", "Some files could not be removed:") + QLatin1Char('\n')
+                + left.join(QLatin1Char('\n'));
+    return text;
+}

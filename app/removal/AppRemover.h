@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QStringList>
 #include <QThread>
 #include <QVector>
@@ -30,6 +31,9 @@ protected:
     void run() override;
 
 private:
+    // "success", or the text that tells the user what went wrong and what is left.
+    QString report() const;
+
     QStringList mRootFiles;
     QStringList mUserFiles;
     int mMaxPasses;
@@ -39,4 +43,6 @@ private:
     QVector<bool> mUserGone;
     // Whether the last root pass found the service and heard its answer.
     bool mServiceAnswered = false;
+    // Since the start of the run: bounds the passes and a root exchange's wait.
+    QElapsedTimer mClock;
 };

@@ -231,23 +231,33 @@ void hpClientMergeResult(const QByteArray &result, const QStringList &paths, con
     }
 }
 
-QVector<bool> hpClientRemove(const QStringList &paths, int timeoutMs)
+QVector<bool> hpClientRemove(const QStringList &paths, int timeoutMs, bool *answered)
 {
     QVector<bool> done(paths.size(), false);
+    bool allAnswered = true;
     QVector<int> unsendable;
     const QVector<HpRemoveBatch> batches = hpClientRemoveBatches(paths, &unsendable);
     for (int i : qAsConst(unsendable))
-        qDebug("not sent, the request format cannot carry it: %s\n", paths.at(i).toUtf8().constData());
+        qDebug("not sent, the request format cannot carry it: %s\n", hpLogSafe(paths.at(i).toUtf8(), -1).constData());
     for (const HpRemoveBatch &batch : batches) {
-        if (!hpClientInit())
+        if (!hpClientInit()) {
+            allAnswered = false;
             break; // no service: the other batches would only wait as long again
+        }
         char buf[hpMaxResult + 1];
         int n = -1;
         if (hpClientSend(batch.request.constData(), batch.request.size()) == batch.request.size())
             n = hpClientRecv(buf, hpMaxResult, timeoutMs);
         hpClientUninit();
-        if (n > 0)
-            hpClientMergeResult(QByteArray(buf, n), paths, batch.indices, &done);
+        if (n <= 0) {
+            // A service that let one request go unanswered would keep each
+            // further one waiting as long: the caller's time bound is for all.
+            allAnswered = false;
+            break;
+        }
+        hpClientMergeResult(QByteArray(buf, n), paths, batch.indices, &done);
     }
+    if (answered)
+        *answered = allAnswered;
     return done;
 }

@@ -31,8 +31,10 @@ QVector<HpRemoveBatch> hpClientRemoveBatches(const QStringList &paths, QVector<i
 // Sends the paths in as many requests as needed, each with its own
 // handshake, and merges the answers: element i is true when the service
 // reported paths[i] gone. Unsendable paths and those of a failed exchange
-// are false.
-QVector<bool> hpClientRemove(const QStringList &paths, int timeoutMs);
+// are false; after an exchange without an answer no further one is tried. *answered, when given, is true only when every request found the
+// service and got an answer (of whatever shape): false tells "no service" apart
+// from "the service could not delete these".
+QVector<bool> hpClientRemove(const QStringList &paths, int timeoutMs, bool *answered = nullptr);
 
 // Marks done[index] for each path of the batch that result (a "[result]"
 // datagram) confirms, item by item in request order; a result of another

@@ -370,11 +370,16 @@ p, li { white-space: pre-wrap; }
         <source>Removing ...</source>
         <translation>Suppression...</translation>
     </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp" line="+160"/>
+        <source>Some files could not be removed:</source>
+        <translation>Certains fichiers n&apos;ont pas pu être supprimés :</translation>
+    </message>
 </context>
 <context>
     <name>ResultDlg</name>
     <message>
-        <location line="+10"/>
+        <location filename="pending_texts.h" line="+10"/>
         <source>Software Update</source>
         <translation>Mise à jour de logiciels</translation>
     </message>

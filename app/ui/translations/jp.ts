@@ -370,11 +370,16 @@ p, li { white-space: pre-wrap; }
         <source>Removing ...</source>
         <translation>削除中...</translation>
     </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp" line="+160"/>
+        <source>Some files could not be removed:</source>
+        <translation>一部のファイルを削除できませんでした:</translation>
+    </message>
 </context>
 <context>
     <name>ResultDlg</name>
     <message>
-        <location line="+10"/>
+        <location filename="pending_texts.h" line="+10"/>
         <source>Software Update</source>
         <translation>ソフトウェア・アップデート</translation>
     </message>
