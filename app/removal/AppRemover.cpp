@@ -6,6 +6,7 @@
 #include "hpUtils.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QDebug>
 #include <QProcess>
 
@@ -26,7 +27,14 @@ bool userPathRefused(const QString &path)
     const QStringList parts = path.split(QLatin1Char('/'));
     if (parts.contains(QStringLiteral(".")) || parts.contains(QStringLiteral("..")))
         return true;
-    return hpIsProtectedPath(path, hpHomePath());
+    const QString home = hpHomePath();
+    if (hpIsProtectedPath(path, home))
+        return true;
+    // Through a linked folder a harmless-looking path can name a standard
+    // one; rm removes what the path resolves to, so that is what is judged.
+    const QFileInfo info(path);
+    const QString parent = QFileInfo(info.path()).canonicalFilePath();
+    return !parent.isEmpty() && hpIsProtectedPath(parent + QLatin1Char('/') + info.fileName(), home);
 }
 
 QByteArray logText(const QString &text)

@@ -61,6 +61,8 @@ private slots:
     {
         if (!ServiceSandbox::inside())
             QSKIP("needs the service sandbox (bwrap with user and network namespaces)");
+        QVERIFY(QDir().mkpath(hpHomePath() + QStringLiteral("/Library")));
+        QVERIFY(QFile::link(hpHomePath() + QStringLiteral("/Library"), at(QStringLiteral("@/homelink"))));
     }
 
     void remove_data()
@@ -114,6 +116,11 @@ private slots:
             << answer << QStringList() << QStringList{"~/Library", "@/u1", "u2", "@/ddir/../ddir", "@/u3"}
             << QStringList() << 2 << 60000 << false << QStringList{"~/Library", "u2", "@/ddir/../ddir"}
             << QStringList{"~/Library/Preferences/keep.plist", "@/ddir/inside"} << 0 << QStringList();
+        // @/homelink is a link to the home's Library (made in initTestCase).
+        QTest::newRow("standard folder named through a linked folder refused")
+            << answer << QStringList() << QStringList{"@/homelink/Preferences"} << QStringList() << 1 << 60000
+            << false << QStringList{"@/homelink/Preferences"} << QStringList{"~/Library/Preferences/keep.plist"}
+            << 0 << QStringList();
         QTest::newRow("both lists empty")
             << answer << QStringList() << QStringList() << QStringList()
             << 3 << 60000 << false << QStringList() << QStringList() << 0 << QStringList();
