@@ -49,7 +49,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>CheckUpdate</name>
     <message>
-        <location filename="pending_texts.h" line="+33"/>
+        <location filename="pending_texts.h" line="+24"/>
         <source>Checking Update...</source>
         <translation>Ricerca aggiornamento...</translation>
     </message>
@@ -185,7 +185,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>ItemWidget</name>
     <message>
-        <location filename="../ItemWidget.cpp" line="+47"/>
+        <location filename="../ItemWidget.cpp" line="+86"/>
         <source>Calculate...</source>
         <translation>Calcolo...</translation>
     </message>
@@ -193,7 +193,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>ListWidget</name>
     <message>
-        <location filename="pending_texts.h" line="-38"/>
+        <location filename="pending_texts.h" line="-29"/>
         <source>Loading ...</source>
         <translation>Caricamento...</translation>
     </message>
@@ -331,47 +331,47 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>RemoveWidget</name>
     <message>
-        <location filename="pending_texts.h" line="+8"/>
+        <location filename="../../removal/RemoveWidget.ui" line="+47"/>
         <source>Cancel</source>
         <translation>Annulla</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+9"/>
         <source>Remove</source>
         <translation>Rimuovi</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../removal/RemoveWidget.cpp" line="+318"/>
         <source>Remove </source>
         <translation>Rimuovere </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source>Are you sure to remove </source>
         <translation>Vuoi davvero rimuovere </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source> ?</source>
         <translation>?</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+28"/>
         <source>Error</source>
         <translation>Errore</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
         <source>Remove App</source>
         <translation>Rimuovi applicazione</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source>Removing ...</source>
         <translation>Rimozione...</translation>
     </message>
     <message>
-        <location filename="../../removal/AppRemover.cpp" line="+160"/>
+        <location filename="../../removal/AppRemover.cpp" line="+172"/>
         <source>Some files could not be removed:</source>
         <translation>Impossibile rimuovere alcuni file:</translation>
     </message>
@@ -379,7 +379,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>ResultDlg</name>
     <message>
-        <location filename="pending_texts.h" line="+10"/>
+        <location filename="pending_texts.h" line="+16"/>
         <source>Software Update</source>
         <translation>Aggiornamento software</translation>
     </message>
@@ -422,7 +422,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>SearchEdit</name>
     <message>
-        <location line="-26"/>
+        <location line="-17"/>
         <source>Search</source>
         <translation>Cerca</translation>
     </message>
