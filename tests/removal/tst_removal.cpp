@@ -325,6 +325,24 @@ private slots:
             QVERIFY2(after.contains(path.mid(1)), qPrintable(path));
     }
 
+    // A path the request format cannot carry stays, and the page says so in
+    // its error box and stays open; what could go is gone.
+    void failureListsWhatIsLeft()
+    {
+        if (geteuid() != 0)
+            QSKIP("the user and the helper service need two ids: run as root");
+        put(QStringLiteral("Applications/Semi;Colon.app/Contents/MacOS/x"));
+        put(QStringLiteral("Users/tester/Library/Application Support/Semi;Colon/data"));
+        const Probe p = probe(mRoot,
+                              {QStringLiteral("--helper"), qEnvironmentVariable("KS_HELPER"), QStringLiteral("--trust"),
+                               probeExe()},
+                              {QStringLiteral("remove"), QStringLiteral("/Applications/Semi;Colon.app")});
+        QCOMPARE(p.error, QStringLiteral("Some files could not be removed:\\n/Applications/Semi;Colon.app"));
+        QCOMPARE(p.finished, QString());
+        QVERIFY(QFileInfo::exists(mRoot + QStringLiteral("/Applications/Semi;Colon.app/Contents/MacOS/x")));
+        QVERIFY(!QFileInfo::exists(mRoot + QStringLiteral("/Users/tester/Library/Application Support/Semi;Colon")));
+    }
+
 private:
     QString mWorld;
 };
