@@ -4,14 +4,15 @@
 # places on the target system, the two programs executable, everything else a
 # plain file nobody but its owner may write, and nothing more (no file of the
 # build tree, no test program).
-#   check-package.sh BUILD
+#   check-package.sh BUILD [CPACK]
 set -eu
 build=$1
+cpack=${2:-cpack}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 # The strictest umask a packer may have: no folder may come out closed.
-(umask 077 && cd "$build" && cpack -G TGZ -B "$out" >"$out/cpack.log" 2>&1) || { cat "$out/cpack.log"; exit 1; }
+(umask 077 && cd "$build" && "$cpack" -G TGZ -B "$out" >"$out/cpack.log" 2>&1) || { cat "$out/cpack.log"; exit 1; }
 set -- "$out"/*.tar.gz
 [ $# -eq 1 ] && [ -f "$1" ] || { echo "package: expected one .tar.gz in $out"; ls "$out"; exit 1; }
 # "mode owner size date time path"; no path of the package holds a blank.
