@@ -55,6 +55,12 @@ QMap<QString, Factory> windows()
                           tr("RemoveWidget", "Are you sure to remove ") + name + tr("RemoveWidget", " ?"),
                           QMessageBox::Yes | QMessageBox::No);
     });
+    w.insert(QStringLiteral("msg-confirm-long"), [] {
+        const QString name = QStringLiteral("Harbourmaster Tide Tables and Lunar Almanac Professional Edition");
+        return new MsgDlg(nullptr, tr("RemoveWidget", "Remove ") + name + tr("RemoveWidget", " ?"),
+                          tr("RemoveWidget", "Are you sure to remove ") + name + tr("RemoveWidget", " ?"),
+                          QMessageBox::Yes | QMessageBox::No);
+    });
     w.insert(QStringLiteral("msg-notice"), [] {
         return new MsgDlg(nullptr, tr("DownloadDlg", "Update Error"),
                           tr("DownloadDlg", "An error ocured while downloading the update. Please try again later."),
