@@ -307,7 +307,7 @@ p, li { white-space: pre-wrap; }
     <message>
         <location line="+16"/>
         <source>Last Update:</source>
-        <translation>Zuletzt:</translation>
+        <translation>Letztes Update:</translation>
     </message>
 </context>
 <context>

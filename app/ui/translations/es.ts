@@ -292,7 +292,7 @@ p, li { white-space: pre-wrap; }
     <message>
         <location line="+24"/>
         <source>Check for updates automatically</source>
-        <translation>Buscar actualizaciones a diario</translation>
+        <translation>Buscar automáticamente</translation>
     </message>
     <message>
         <location line="+16"/>
@@ -307,7 +307,7 @@ p, li { white-space: pre-wrap; }
     <message>
         <location line="+16"/>
         <source>Last Update:</source>
-        <translation>Última vez:</translation>
+        <translation>Última actualización:</translation>
     </message>
 </context>
 <context>

@@ -307,7 +307,7 @@ p, li { white-space: pre-wrap; }
     <message>
         <location line="+16"/>
         <source>Last Update:</source>
-        <translation>Dernière :</translation>
+        <translation>Dernière mise à jour :</translation>
     </message>
 </context>
 <context>

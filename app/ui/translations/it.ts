@@ -307,7 +307,7 @@ p, li { white-space: pre-wrap; }
     <message>
         <location line="+16"/>
         <source>Last Update:</source>
-        <translation>Ultimo:</translation>
+        <translation>Ultimo aggiornamento:</translation>
     </message>
 </context>
 <context>

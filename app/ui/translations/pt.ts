@@ -292,7 +292,7 @@ p, li { white-space: pre-wrap; }
     <message>
         <location line="+24"/>
         <source>Check for updates automatically</source>
-        <translation>Buscar atualizações diariamente</translation>
+        <translation>Verificar automaticamente</translation>
     </message>
     <message>
         <location line="+16"/>
@@ -307,7 +307,7 @@ p, li { white-space: pre-wrap; }
     <message>
         <location line="+16"/>
         <source>Last Update:</source>
-        <translation>Última vez:</translation>
+        <translation>Última atualização:</translation>
     </message>
 </context>
 <context>
