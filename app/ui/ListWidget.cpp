@@ -49,10 +49,17 @@ ListWidget::ListWidget(QWidget *parent)
     mLayout = new QVBoxLayout;
     mLayout->setSpacing(0);
     mLayout->setContentsMargins(0, 0, 0, 0);
+    // The list grows before its rows are placed; otherwise each new row was
+    // first squeezed in, shifting every row and repainting the visible list.
+    mLayout->setSizeConstraint(QLayout::SetMinimumSize);
     // Rows keep their fixed height and gather at the top of a short list.
     mLayout->addStretch();
     ui->scrollAreaWidgetContents->setLayout(mLayout);
     ui->scrollAreaWidgetContents->setStyleSheet(QString::fromLatin1(bgStyle));
+    // Rows are fixed and gather at the top, so a taller list needs only its
+    // new part painted; without this every arriving record repainted the
+    // whole visible list.
+    ui->scrollAreaWidgetContents->setAttribute(Qt::WA_StaticContents);
     ui->scrollArea->setContentsMargins(5, 0, 5, 0);
 
     // The first Inst() call makes the store here, on the GUI thread, so the

@@ -7,6 +7,7 @@
 
 #include <QIcon>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QToolButton>
 
 MainWidget::MainWidget(QWidget *parent)
@@ -46,6 +47,14 @@ MainWidget::MainWidget(QWidget *parent)
 MainWidget::~MainWidget()
 {
     delete ui;
+}
+
+void MainWidget::resizeEvent(QResizeEvent *event)
+{
+    // The form's inner widget has a fixed geometry; it follows the space the
+    // window's layout gives, so the Remove button is never cut off.
+    ui->layoutWidget->resize(event->size());
+    QWidget::resizeEvent(event);
 }
 
 void MainWidget::keepSafeChanged(bool keepSafe)

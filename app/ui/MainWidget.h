@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QResizeEvent;
 class QToolButton;
 namespace Ui {
 class MainWidget;
@@ -23,6 +24,9 @@ public slots:
     void appsButtonPressed();
     void widgetsButtonPressed();
     void pluginsButtonPressed();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     // The chosen category's button gets blue text, the others black.
