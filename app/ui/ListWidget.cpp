@@ -11,7 +11,6 @@
 
 #include <QLabel>
 #include <QScrollArea>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -46,19 +45,9 @@ ListWidget::ListWidget(QWidget *parent)
     , mCategory(kApplications)
 {
     ui->setupUi(this);
-    mLayout = new QVBoxLayout;
-    mLayout->setSpacing(0);
-    mLayout->setContentsMargins(0, 0, 0, 0);
-    // The list grows before its rows are placed; otherwise each new row was
-    // first squeezed in, shifting every row and repainting the visible list.
-    mLayout->setSizeConstraint(QLayout::SetMinimumSize);
-    // Rows keep their fixed height and gather at the top of a short list.
-    mLayout->addStretch();
-    ui->scrollAreaWidgetContents->setLayout(mLayout);
     ui->scrollAreaWidgetContents->setStyleSheet(QString::fromLatin1(bgStyle));
     // Rows are fixed and gather at the top, so a taller list needs only its
-    // new part painted; without this every arriving record repainted the
-    // whole visible list.
+    // new part painted.
     ui->scrollAreaWidgetContents->setAttribute(Qt::WA_StaticContents);
     ui->scrollArea->setContentsMargins(5, 0, 5, 0);
 
@@ -121,12 +110,13 @@ void ListWidget::addApps()
         if (info->sizeState == 2)
             row->setSizeWidget(info->size);
         connect(row, &ItemWidget::checkboxClicked, this, &ListWidget::onCheckBox);
-        // Before the stretch that keeps the rows at the top.
-        mLayout->insertWidget(mRows.size(), row, 0, Qt::AlignTop);
+        // Placed before it is shown: where it was made, over the first row,
+        // it would repaint the visible list.
+        row->move(0, mShownRows * row->height());
         mRows.append(row);
         ++mPaths[row->appPath()];
         if (filterRow(mRows.size() - 1))
-            ++mShownRows;
+            fitContents(++mShownRows * row->height());
     }
     AppCenter::Inst()->releaseAppList(fresh);
     showTitle(mShownRows > 0 ? QString() : tr("None"));
@@ -158,7 +148,36 @@ void ListWidget::searchApps(QString text)
         if (i == mSelected)
             emit clicked(shown ? Qt::Checked : Qt::Unchecked);
     }
+    placeRows(0);
     showTitle(mShownRows > 0 ? QString() : tr("None"));
+}
+
+void ListWidget::placeRows(int first)
+{
+    int y = 0;
+    for (int i = 0; i < first && i < mRows.size(); ++i) {
+        if (!mRows.at(i)->isHidden())
+            y += mRows.at(i)->height();
+    }
+    for (int i = first; i < mRows.size(); ++i) {
+        ItemWidget *row = mRows.at(i);
+        if (row->isHidden())
+            continue;
+        row->move(0, y);
+        y += row->height();
+    }
+    fitContents(y);
+}
+
+void ListWidget::fitContents(int height)
+{
+    QWidget *contents = ui->scrollAreaWidgetContents;
+    if (contents->minimumHeight() == height)
+        return;
+    contents->setMinimumHeight(height);
+    // Sizes the contents to the viewport again, now that a shorter list may
+    // fit: a growing minimum resizes it by itself, a shrinking one does not.
+    ui->scrollArea->setWidgetResizable(true);
 }
 
 bool ListWidget::filterRow(int i)
@@ -228,9 +247,9 @@ void ListWidget::removeFinished(bool appRemoved)
             --mShownRows;
         if (--mPaths[row->appPath()] <= 0)
             mPaths.remove(row->appPath());
-        mLayout->removeWidget(row);
         delete row;
         AppCenter::Inst()->remove(mSelected);
+        placeRows(mSelected);
         mSelected = -1;
         emit clicked(Qt::Unchecked);
         showTitle(mShownRows > 0 ? QString() : tr("None"));

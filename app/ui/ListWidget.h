@@ -8,7 +8,6 @@
 
 class AppInfo;
 class ItemWidget;
-class QVBoxLayout;
 class RemoveWidget;
 namespace Ui {
 class ListWidget;
@@ -53,11 +52,15 @@ protected:
 private:
     // Shows or hides row i by the current filters; true when shown.
     bool filterRow(int i);
+    // Puts the shown rows one under the other, from row first on.
+    void placeRows(int first);
+    void fitContents(int height);
     void showTitle(const QString &text);
     void closeRemoveWidget();
 
     Ui::ListWidget *ui;
-    QVBoxLayout *mLayout;
+    // The rows in catalogue order. They are placed by hand, not by a layout:
+    // a box layout places all of its items again for every row added.
     QList<ItemWidget *> mRows;
     // How many rows show each path, so isExisted needs no walk over the rows.
     QHash<QString, int> mPaths;
