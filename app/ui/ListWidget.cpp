@@ -60,6 +60,13 @@ ListWidget::ListWidget(QWidget *parent)
     if (sDiscoveryEnabled) {
         // Never deleted: the worker is not waited for when the program ends.
         auto *finder = new AppFinder;
+        // Until the scan ends, an empty list is still loading, not empty:
+        // "None" before the first record would tell the user nothing is installed.
+        mLoading = true;
+        connect(finder, &AppFinder::done, this, [this] {
+            mLoading = false;
+            searchApps(mSearchText);
+        });
         finder->start();
     }
 }
@@ -119,7 +126,7 @@ void ListWidget::addApps()
             fitContents(++mShownRows * row->height());
     }
     AppCenter::Inst()->releaseAppList(fresh);
-    showTitle(mShownRows > 0 ? QString() : tr("None"));
+    showTitle(emptyTitle());
 }
 
 void ListWidget::updateApps()
@@ -149,7 +156,7 @@ void ListWidget::searchApps(QString text)
             emit clicked(shown ? Qt::Checked : Qt::Unchecked);
     }
     placeRows(0);
-    showTitle(mShownRows > 0 ? QString() : tr("None"));
+    showTitle(emptyTitle());
 }
 
 void ListWidget::placeRows(int first)
@@ -194,6 +201,13 @@ bool ListWidget::filterRow(int i)
     }
     row->setVisible(shown);
     return shown;
+}
+
+QString ListWidget::emptyTitle() const
+{
+    if (mShownRows > 0)
+        return QString();
+    return mLoading ? tr("Loading ...") : tr("None");
 }
 
 void ListWidget::showTitle(const QString &text)
@@ -252,7 +266,7 @@ void ListWidget::removeFinished(bool appRemoved)
         placeRows(mSelected);
         mSelected = -1;
         emit clicked(Qt::Unchecked);
-        showTitle(mShownRows > 0 ? QString() : tr("None"));
+        showTitle(emptyTitle());
     }
     closeRemoveWidget();
 }

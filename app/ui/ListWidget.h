@@ -56,6 +56,8 @@ private:
     void placeRows(int first);
     void fitContents(int height);
     void showTitle(const QString &text);
+    // "Loading ..." or "None" when no row is shown, else nothing.
+    QString emptyTitle() const;
     void closeRemoveWidget();
 
     Ui::ListWidget *ui;
@@ -66,6 +68,7 @@ private:
     QHash<QString, int> mPaths;
     int mShownRows = 0;
     int mSelected = -1;
+    bool mLoading = false; // while the discovery worker runs
     QString mCategory;
     QString mSearchText;
     QPointer<RemoveWidget> mRemoveWidget;
