@@ -1,4 +1,6 @@
 #include "AppEnv.h"
+#include "MainWidget.h"
+#include "MainWindow.h"
 #include "MsgDlg.h"
 
 #include <QApplication>
@@ -14,5 +16,17 @@ int main(int argc, char *argv[])
         MsgDlg::warning(nullptr, QString::fromUtf8(envAppName), text, QMessageBox::Yes);
         return 1;
     }
-    return 0;
+
+    if (argc >= 2 && qstrcmp(argv[1], "-crasher") == 0) {
+        // The crash reporter's own window runs here, without a main window.
+    }
+
+    qDebug(" MainWindow mainWnd\n");
+    MainWindow mainWnd;
+    qDebug("MainWidget* mainWidget = new MainWidget(); begin\n");
+    auto *mainWidget = new MainWidget();
+    mainWnd.setMainWidget(mainWidget);
+    mainWnd.show();
+    qDebug("MainWidget* mainWidget = new MainWidget(); end\n");
+    return app.exec();
 }

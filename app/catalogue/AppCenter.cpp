@@ -32,6 +32,17 @@ void AppCenter::getAppList(QList<AppInfo *> &list)
         list.append(new AppInfo(*info));
 }
 
+void AppCenter::getAppList(QList<AppInfo *> &list, int first)
+{
+    StoreLock lock(mMutex);
+    first = qMax(first, 0);
+    if (first >= mApps.size())
+        return;
+    list.reserve(list.size() + mApps.size() - first);
+    for (int i = first; i < mApps.size(); ++i)
+        list.append(new AppInfo(*mApps.at(i)));
+}
+
 void AppCenter::releaseAppList(QList<AppInfo *> &list)
 {
     qDeleteAll(list);

@@ -18,6 +18,9 @@ public:
     static AppCenter *Inst();
 
     void getAppList(QList<AppInfo *> &list);
+    // Copies of the records from position first on: a reader that keeps
+    // rows in catalogue order needs only those it has not seen.
+    void getAppList(QList<AppInfo *> &list, int first);
     void releaseAppList(QList<AppInfo *> &list);
     // Defined beside the row widget, so this library needs no widgets.
     void updateUI(QList<ItemWidget *> &rows);

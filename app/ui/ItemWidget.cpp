@@ -109,6 +109,9 @@ QString ItemWidget::appSize() const
 
 bool ItemWidget::setSizeWidget(long long kib)
 {
+    if (kib == mShownKib)
+        return true;
+    mShownKib = kib;
     ui->labelSize->setText(hpSizeToString(kib));
     return true;
 }

@@ -42,4 +42,7 @@ private:
     QString mPath;
     QString mBundleId;
     QString mIconFile;
+    // The size the label shows, -1 before the first; every size update of the
+    // store passes every measured row here, and most have not changed.
+    long long mShownKib = -1;
 };

@@ -25,5 +25,8 @@ private slots:
     void cancelSLOT();
 
 private:
+    void fitText();
+    void setTitle(const QString &title);
+
     Ui::MsgDlg *ui;
 };

@@ -6,6 +6,7 @@
 
 #include <QIcon>
 #include <QSettings>
+#include <QShowEvent>
 
 bool PreferencesDlg::mKeepSafe = false;
 bool PreferencesDlg::mSoundEffect = true;
@@ -45,6 +46,7 @@ PreferencesDlg::PreferencesDlg(QWidget *parent)
         ui->labelUpdate->hide();
         ui->labelUpdateTime->clear();
     }
+    fitTexts();
 
     // The boxes are connected already, so a stored value that differs from the
     // form's default goes through the normal change handling (log and save).
@@ -61,6 +63,60 @@ PreferencesDlg::PreferencesDlg(QWidget *parent)
         if (b.box->checkState() != stateOf(b.value))
             b.box->setCheckState(stateOf(b.value));
     }
+}
+
+// The form was drawn for the English texts; translations run longer.
+void PreferencesDlg::fitTexts()
+{
+    // Each grey note takes the lines it needs, and the rows below it follow.
+    int shift = 0;
+    for (QWidget *w : {static_cast<QWidget *>(ui->checkBoxKeepSafe), static_cast<QWidget *>(ui->label_2),
+                       static_cast<QWidget *>(ui->checkBoxSoundEffect), static_cast<QWidget *>(ui->label)}) {
+        w->move(w->x(), w->y() + shift);
+        if (auto *note = qobject_cast<QLabel *>(w)) {
+            const int need = note->heightForWidth(note->width());
+            shift += need - note->height();
+            note->resize(note->width(), need);
+        }
+    }
+
+    // The time moves right as far as its caption needs, or below it when the
+    // row cannot hold both.
+    QLabel *caption = ui->labelUpdate;
+    QLabel *time = ui->labelUpdateTime;
+    const int gap = time->x() - (caption->x() + caption->width());
+    const int right = time->x() + time->width();
+    const int need = caption->sizeHint().width();
+    if (need > caption->width())
+        caption->resize(need, caption->height());
+    const int left = caption->x() + caption->width() + gap;
+    if (left + time->sizeHint().width() <= right)
+        time->setGeometry(left, time->y(), right - left, time->height());
+    else
+        time->setGeometry(caption->x(), caption->y() + time->fontMetrics().lineSpacing() + 2, right - caption->x(),
+                          time->height());
+}
+
+// Pages get their size only when the tab widget is shown: if the notes need
+// more than the page has, the dialog grows before it reaches the screen.
+void PreferencesDlg::showEvent(QShowEvent *event)
+{
+    const QWidget *page = ui->tabWidget->currentWidget();
+    int bottom = 0;
+    for (const QWidget *tab : {ui->tabGeneral, ui->tabUpdate}) {
+        for (const QWidget *w : tab->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            const auto *label = qobject_cast<const QLabel *>(w);
+            if (!w->isHidden() && !(label && label->text().isEmpty()))
+                bottom = qMax(bottom, w->y() + w->height());
+        }
+    }
+    const int margin = 4;
+    const int grow = bottom + margin - page->height();
+    if (grow > 0) {
+        ui->tabWidget->resize(ui->tabWidget->width(), ui->tabWidget->height() + grow);
+        setFixedSize(width(), height() + grow);
+    }
+    QDialog::showEvent(event);
 }
 
 PreferencesDlg::~PreferencesDlg()

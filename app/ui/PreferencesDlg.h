@@ -37,7 +37,12 @@ private slots:
     void automaticBetaChanged(int state);
     void checkNowBtnClicked();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void fitTexts();
+
     Ui::PreferencesDlg *ui;
 
     // Written only on the GUI thread; workers read the flags without a lock.

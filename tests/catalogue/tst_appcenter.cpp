@@ -116,6 +116,32 @@ private slots:
         QVERIFY(list.isEmpty());
     }
 
+    void getAppListFrom_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<QStringList>("paths");
+
+        QTest::newRow("all") << 0 << QStringList{"/a.app", "/b.app", "/c.app"};
+        QTest::newRow("tail") << 2 << QStringList{"/c.app"};
+        QTest::newRow("at end") << 3 << QStringList{};
+        QTest::newRow("beyond end") << 9 << QStringList{};
+        QTest::newRow("negative") << -1 << QStringList{"/a.app", "/b.app", "/c.app"};
+    }
+
+    void getAppListFrom()
+    {
+        QFETCH(int, first);
+        QFETCH(QStringList, paths);
+        fill({QStringLiteral("/a.app"), QStringLiteral("/b.app"), QStringLiteral("/c.app")});
+        QList<AppInfo *> list;
+        AppCenter::Inst()->getAppList(list, first);
+        QStringList got;
+        for (const AppInfo *info : qAsConst(list))
+            got << info->path;
+        QCOMPARE(got, paths);
+        AppCenter::Inst()->releaseAppList(list);
+    }
+
     void appendSignals_data()
     {
         QTest::addColumn<int>("batch");

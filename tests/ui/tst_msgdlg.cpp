@@ -92,6 +92,57 @@ private slots:
         QCOMPARE(text, QStringLiteral("Are you sure to remove Foo ?"));
     }
 
+    // Whatever the language or the item's name: the message is read whole, the
+    // title stays on one line and keeps its question mark, the buttons stay below.
+    void fits_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("elided");
+
+        const QString name = QStringLiteral("Harbourmaster Tide Tables and Lunar Almanac Professional Edition");
+        QTest::newRow("short") << "Remove Foo ?" << "Are you sure to remove Foo ?" << false;
+        QTest::newRow("long name") << "Remove " + name + " ?" << "Are you sure to remove " + name + " ?" << true;
+        QTest::newRow("name without spaces")
+            << "Remove HarbourmasterTideTablesLunarAlmanacPro ?"
+            << "Are you sure to remove HarbourmasterTideTablesLunarAlmanacPro ?" << true;
+        QTest::newRow("French notice")
+            << "Erreur de mise à jour"
+            << "Une erreur s'est produite lors du téléchargement de la mise à jour. Veuillez réessayer plus tard. "
+               "Si le problème persiste, vérifiez votre connexion au réseau et les réglages du serveur mandataire."
+            << false;
+        QTest::newRow("several paths")
+            << "Error"
+            << "Some files could not be removed:\n/Users/ann/Library/Application Support/Harbourmaster/Charts/tides.db\n"
+               "/Users/ann/Library/Caches/com.example.harbourmaster/fsCachedData/0F3A\n"
+               "/Library/LaunchDaemons/com.example.harbourmaster.helper.plist"
+            << false;
+    }
+
+    void fits()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        QFETCH(bool, elided);
+
+        MsgDlg dlg(nullptr, title, text, QMessageBox::Yes | QMessageBox::No);
+        const auto *info = dlg.findChild<QLabel *>(QStringLiteral("labelInfo"));
+        const auto *head = dlg.findChild<QLabel *>(QStringLiteral("labelTitle"));
+        QCOMPARE(info->text(), text);
+        QVERIFY2(info->heightForWidth(info->width()) <= info->height(), "message cut at the bottom");
+        QVERIFY2(info->minimumSizeHint().width() <= info->width(), "message cut at the side");
+        QVERIFY2(head->fontMetrics().horizontalAdvance(head->text()) <= head->width(), qPrintable(head->text()));
+        QCOMPARE(head->text() != title, elided);
+        QVERIFY(head->text().endsWith(title.right(2)));
+        QCOMPARE(head->text().contains(QChar(0x2026)), elided);
+        for (const char *name : {"pushButtonOk", "pushButtonCancel"}) {
+            const QRect b = button(&dlg, name)->geometry();
+            QVERIFY(b.top() > info->geometry().bottom());
+            QVERIFY(dlg.rect().contains(b));
+        }
+        QCOMPARE(dlg.minimumSize(), dlg.maximumSize());
+    }
+
     void progress_data()
     {
         QTest::addColumn<bool>("locked");

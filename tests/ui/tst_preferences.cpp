@@ -11,7 +11,9 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 // The settings file is read back and written by an independent property-list
@@ -186,6 +188,42 @@ private slots:
         PreferencesDlg dlg(nullptr);
         QVERIFY(!child<QLabel>(&dlg, "labelUpdate")->isHidden());
         QCOMPARE(child<QLabel>(&dlg, "labelUpdateTime")->text(), QStringLiteral("Wed Dec 9 10:00:00 2026"));
+    }
+
+    // Every text is seen whole, inside its page, in every language.
+    void fitsInEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("lang");
+        for (const char *lang : {"cn", "es", "de", "jp", "fr", "it", "pt", "en"})
+            QTest::newRow(lang) << lang;
+    }
+
+    void fitsInEveryLanguage()
+    {
+        QFETCH(QString, lang);
+        QTranslator translator;
+        QVERIFY(translator.load(lang + QStringLiteral(".qm"), qEnvironmentVariable("KS_BINARY_DIR")
+                                                                 + QStringLiteral("/Kestrelsweep.app/Contents/Resources")));
+        QCoreApplication::installTranslator(&translator);
+        PreferencesDlg::setUpdateTime(QStringLiteral("Tue Dec 8 15:04:12 2026"));
+        PreferencesDlg dlg(nullptr);
+        dlg.show();
+        auto *tabs = child<QTabWidget>(&dlg, "tabWidget");
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            const QWidget *page = tabs->currentWidget();
+            for (const QWidget *w : page->findChildren<QWidget *>()) {
+                const QString what = lang + QLatin1Char(' ') + w->objectName();
+                QVERIFY2(page->rect().contains(w->geometry()), qPrintable(what + " leaves its page"));
+                // Widths of boxes and buttons depend on the platform's fonts; the captions here do not wrap.
+                const auto *label = qobject_cast<const QLabel *>(w);
+                if (label && !label->wordWrap())
+                    QVERIFY2(w->sizeHint().width() <= w->width(), qPrintable(what + " cut at the side"));
+                if (w->sizePolicy().hasHeightForWidth())
+                    QVERIFY2(w->heightForWidth(w->width()) <= w->height(), qPrintable(what + " cut at the bottom"));
+            }
+        }
+        QCoreApplication::removeTranslator(&translator);
     }
 
     void unreadableFileGivesDefaults()

@@ -1,4 +1,5 @@
 #include "AboutDlg.h"
+#include "DialogIcon.h"
 #include "MsgDlg.h"
 #include "PreferencesDlg.h"
 #include "ProgressDlg.h"
@@ -122,6 +123,65 @@ private slots:
         QVERIFY(!image.isNull());
         QVERIFY(image.width() >= minSize.width() && image.height() >= minSize.height());
         QVERIFY(image.hasAlphaChannel());
+    }
+
+    // Small images are drawn at the size they are shown, for 1x and 2x screens.
+    void renditions_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("side");
+        QTest::newRow("dialog icon") << "appicon_64.png" << 64;
+        QTest::newRow("dialog icon 2x") << "appicon_64@2x.png" << 128;
+        QTest::newRow("close 2x") << "stdbtn_close_active@2x.tiff" << 24;
+        QTest::newRow("close pressed 2x") << "stdbtn_close_pd@2x.tiff" << 24;
+        QTest::newRow("minimise 2x") << "stdbtn_minimize_active@2x.tiff" << 24;
+        QTest::newRow("minimise hover 2x") << "stdbtn_minimize_rollover@2x.tiff" << 24;
+        QTest::newRow("zoom 2x") << "stdbtn_zoom_pd@2x.tiff" << 24;
+    }
+
+    void renditions()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, side);
+        const QImage image(QStringLiteral(":/sysIcon/rc/") + name);
+        QCOMPARE(image.size(), QSize(side, side));
+        QVERIFY(image.hasAlphaChannel());
+    }
+
+    void dialogIcon_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<QString>("drawing");  // the rendition it must be, or empty
+        QTest::newRow("64 on 1x") << 64 << 1.0 << "appicon_64.png";
+        QTest::newRow("64 on Retina") << 64 << 2.0 << "appicon_64@2x.png";
+        QTest::newRow("64 at 1.5") << 64 << 1.5 << "";
+        QTest::newRow("no rendition") << 40 << 2.0 << "";
+    }
+
+    void dialogIcon()
+    {
+        QFETCH(int, side);
+        QFETCH(qreal, ratio);
+        QFETCH(QString, drawing);
+        const QPixmap icon = hpAppIcon(QSize(side, side), ratio);
+        QCOMPARE(icon.size(), QSize(side, side) * ratio);
+        QCOMPARE(icon.devicePixelRatio(), ratio);
+        if (!drawing.isEmpty()) {
+            const auto argb = [](const QImage &i) { return i.convertToFormat(QImage::Format_ARGB32_Premultiplied); };
+            QVERIFY(argb(icon.toImage()) == argb(QImage(QStringLiteral(":/sysIcon/rc/") + drawing)));
+        }
+
+        // What the dialogs show, on this screen.
+        MsgDlg msg(nullptr, QString(), QString(), 0);
+        auto *progress = new ProgressDlg(nullptr);
+        AboutDlg about(nullptr);
+        for (QWidget *dlg : {static_cast<QWidget *>(&msg), static_cast<QWidget *>(progress), static_cast<QWidget *>(&about)}) {
+            const QLabel *label = dlg->findChild<QLabel *>(QStringLiteral("labelIcon"));
+            QCOMPARE(label->pixmap(Qt::ReturnByValue).size(), label->size() * label->devicePixelRatioF());
+            QCOMPARE(label->pixmap(Qt::ReturnByValue).devicePixelRatio(), label->devicePixelRatioF());
+        }
+        delete progress;
     }
 
     void sound()

@@ -6,6 +6,9 @@
 #include "AppCenter.h"
 #include "AppInfo.h"
 #include "ItemWidget.h"
+#include "ListWidget.h"
+#include "MainWidget.h"
+#include "MainWindow.h"
 #include "MsgDlg.h"
 #include "PreferencesDlg.h"
 #include "ProgressDlg.h"
@@ -51,6 +54,12 @@ QMap<QString, Factory> windows()
     });
     w.insert(QStringLiteral("msg-confirm"), [] {
         const QString name = QStringLiteral("Foo");
+        return new MsgDlg(nullptr, tr("RemoveWidget", "Remove ") + name + tr("RemoveWidget", " ?"),
+                          tr("RemoveWidget", "Are you sure to remove ") + name + tr("RemoveWidget", " ?"),
+                          QMessageBox::Yes | QMessageBox::No);
+    });
+    w.insert(QStringLiteral("msg-confirm-long"), [] {
+        const QString name = QStringLiteral("Harbourmaster Tide Tables and Lunar Almanac Professional Edition");
         return new MsgDlg(nullptr, tr("RemoveWidget", "Remove ") + name + tr("RemoveWidget", " ?"),
                           tr("RemoveWidget", "Are you sure to remove ") + name + tr("RemoveWidget", " ?"),
                           QMessageBox::Yes | QMessageBox::No);
@@ -129,6 +138,35 @@ QMap<QString, Factory> windows()
             layout->addWidget(item, 0, Qt::AlignTop);
         }
         return list;
+    });
+    w.insert(QStringLiteral("main"), [] {
+        // The main window over a catalogue filled by hand; no discovery.
+        static QTemporaryDir icons;
+        QImage(QStringLiteral(":/sysIcon/rc/appicon.png")).save(icons.filePath(QStringLiteral("icon_32x32.png")));
+        ListWidget::setDiscoveryEnabled(false);
+        auto *window = new MainWindow;
+        window->setMainWidget(new MainWidget);
+        const struct { const char *name, *version, *path; qint64 size; } records[] = {
+            {"Kestrelsweep.app", "1.0.0", "/Applications/Kestrelsweep.app", 23552},
+            {"Tide.app", "3.2", "/Applications/Tide.app", 130120},
+            {"Drizzlegauge", "2.1", "/Library/Widgets/Drizzlegauge.wdgt", 812},
+            {"Café Außenseiter.app", "", "/Users/ann/Applications/Utilities/Café Außenseiter.app", -1},
+            {"Lanternfish.app", "0.9", "/Applications/Lanternfish.app", 4096},
+        };
+        QList<AppInfo *> list;
+        for (const auto &r : records) {
+            auto *info = new AppInfo;
+            info->name = QString::fromUtf8(r.name);
+            info->version = QString::fromUtf8(r.version);
+            info->path = QString::fromUtf8(r.path);
+            info->iconDir = icons.path();
+            info->lastOpenTime = QStringLiteral("08/12/2026 15:04:12");
+            info->size = qMax<qint64>(r.size, 0);
+            info->sizeState = r.size >= 0 ? 2 : 0;
+            list.append(info);
+        }
+        AppCenter::Inst()->append(list);
+        return window;
     });
     return w;
 }

@@ -49,7 +49,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>CheckUpdate</name>
     <message>
-        <location filename="pending_texts.h" line="+24"/>
+        <location filename="pending_texts.h" line="+12"/>
         <source>Checking Update...</source>
         <translation>正在检查更新...</translation>
     </message>
@@ -193,12 +193,14 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>ListWidget</name>
     <message>
-        <location filename="pending_texts.h" line="-29"/>
+        <location filename="../ListWidget.ui" line="+19"/>
         <source>Loading ...</source>
         <translation>正在加载...</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../ListWidget.cpp" line="+125"/>
+        <location line="+29"/>
+        <location line="+75"/>
         <source>None</source>
         <translation>无</translation>
     </message>
@@ -206,7 +208,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>MainWidget</name>
     <message>
-        <location line="-3"/>
+        <location filename="../MainWidget.ui" line="+103"/>
         <source> Remove </source>
         <translation> 移除 </translation>
     </message>
@@ -214,12 +216,12 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>MainWindow</name>
     <message>
-        <location line="-6"/>
+        <location filename="../MainWindow.cpp" line="+68"/>
         <source>&amp;Help</source>
         <translation>帮助(&amp;H)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-9"/>
         <source>&amp;About</source>
         <translation>关于(&amp;A)</translation>
     </message>
@@ -379,7 +381,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>ResultDlg</name>
     <message>
-        <location filename="pending_texts.h" line="+16"/>
+        <location filename="pending_texts.h" line="-17"/>
         <source>Software Update</source>
         <translation>软件更新</translation>
     </message>
@@ -422,7 +424,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>SearchEdit</name>
     <message>
-        <location line="-17"/>
+        <location filename="../SearchEdit.ui" line="+15"/>
         <source>Search</source>
         <translation>搜索</translation>
     </message>
@@ -430,7 +432,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>main</name>
     <message>
-        <location filename="../../main.cpp" line="+12"/>
+        <location filename="../../main.cpp" line="+14"/>
         <source>Kestrelsweep cannot start: the path of one of its folders is missing or too long.</source>
         <translation>Kestrelsweep 无法启动：它的某个文件夹路径缺失或过长。</translation>
     </message>

@@ -9,18 +9,6 @@
 #include <QtGlobal>
 
 static const char *const ksPendingTexts[] = {
-    QT_TRANSLATE_NOOP("MainWindow", "&Help"),
-    QT_TRANSLATE_NOOP("MainWindow", "&About"),
-    QT_TRANSLATE_NOOP("MainWindow", "&Preferences"),
-    QT_TRANSLATE_NOOP("MainWindow", "&Online Help"),
-    QT_TRANSLATE_NOOP("MainWindow", "&Checking for updates"),
-
-    QT_TRANSLATE_NOOP("MainWidget", " Remove "),
-
-    QT_TRANSLATE_NOOP("ListWidget", "Loading ..."),
-    QT_TRANSLATE_NOOP("ListWidget", "None"),
-    QT_TRANSLATE_NOOP("SearchEdit", "Search"),
-
     QT_TRANSLATE_NOOP("CheckUpdate", "Checking Update..."),
     QT_TRANSLATE_NOOP("CheckUpdate", "Network Error!"),
     QT_TRANSLATE_NOOP("CheckUpdate", "Please check again later."),

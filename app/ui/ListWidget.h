@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class AppInfo;
+class ItemWidget;
+class RemoveWidget;
+namespace Ui {
+class ListWidget;
+}
+
+// The catalogue as a list of rows, one per record and in the same order, with
+// the category, keep-safe and text filters and a single-choice selection.
+class ListWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ListWidget(QWidget *parent = nullptr);
+    ~ListWidget() override;
+
+    bool isExisted(AppInfo const *info) const;
+
+    // Whether the next list starts the discovery worker (on by default);
+    // off where the catalogue is filled by hand (screenshots, benchmarks).
+    static void setDiscoveryEnabled(bool enabled);
+
+signals:
+    void clicked(int state);
+
+public slots:
+    void appsPressed();
+    void widgetsPressed();
+    void pluginsPressed();
+    void addApps();
+    void updateApps();
+    void hideAppleApps(bool hide);
+    void searchApps(QString text);
+    void onCheckBox(int state, QString path);
+    void doRemove();
+    void removeFinished(bool appRemoved);
+    void removeCancel();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // Shows or hides row i by the current filters; true when shown.
+    bool filterRow(int i);
+    // Puts the shown rows one under the other, from row first on.
+    void placeRows(int first);
+    void fitContents(int height);
+    void showTitle(const QString &text);
+    // "Loading ..." or "None" when no row is shown, else nothing.
+    QString emptyTitle() const;
+    void closeRemoveWidget();
+
+    Ui::ListWidget *ui;
+    // The rows in catalogue order. They are placed by hand, not by a layout:
+    // a box layout places all of its items again for every row added.
+    QList<ItemWidget *> mRows;
+    // How many rows show each path, so isExisted needs no walk over the rows.
+    QHash<QString, int> mPaths;
+    int mShownRows = 0;
+    int mSelected = -1;
+    bool mLoading = false; // while the discovery worker runs
+    QString mCategory;
+    QString mSearchText;
+    QPointer<RemoveWidget> mRemoveWidget;
+};

@@ -1,0 +1,94 @@
+#include "MainWidget.h"
+#include "ui_MainWidget.h"
+
+#include "AppEnv.h"
+#include "ListWidget.h"
+#include "SearchEdit.h"
+
+#include <QIcon>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QToolButton>
+
+MainWidget::MainWidget(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::MainWidget)
+{
+    ui->setupUi(this);
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground);
+
+    const struct {
+        QToolButton *button;
+        const char *icon;
+        const char *text;
+        void (MainWidget::*slot)();
+    } buttons[] = {
+        {ui->toolButtonApps, ":/sysIcon/rc/apps_button.png", "Applications", &MainWidget::appsButtonPressed},
+        {ui->toolButtonWidgets, ":/sysIcon/rc/widgets_button.png", "Widgets", &MainWidget::widgetsButtonPressed},
+        {ui->toolButtonPlugins, ":/sysIcon/rc/plugins_button.png", "Plugins", &MainWidget::pluginsButtonPressed},
+    };
+    for (const auto &b : buttons) {
+        b.button->setStyleSheet(QString::fromLatin1(toolButtonNormalStyle));
+        b.button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b.button->setIconSize(QSize(48, 48));
+        b.button->setIcon(QIcon(QString::fromLatin1(b.icon)));
+        b.button->setText(QString::fromLatin1(b.text));
+        connect(b.button, &QToolButton::pressed, this, b.slot);
+    }
+    appsButtonPressed();
+
+    connect(ui->searchEdit, &SearchEdit::searchText, ui->listWidget, &ListWidget::searchApps);
+    connect(ui->listWidget, &ListWidget::clicked, this, &MainWidget::listItemChecked);
+    connect(ui->removeButton, &QPushButton::clicked, ui->listWidget, &ListWidget::doRemove);
+    ui->removeButton->setEnabled(false);
+}
+
+MainWidget::~MainWidget()
+{
+    delete ui;
+}
+
+void MainWidget::resizeEvent(QResizeEvent *event)
+{
+    // The form's inner widget has a fixed geometry; it follows the space the
+    // window's layout gives, so the Remove button is never cut off.
+    ui->layoutWidget->resize(event->size());
+    QWidget::resizeEvent(event);
+}
+
+void MainWidget::keepSafeChanged(bool keepSafe)
+{
+    ui->listWidget->hideAppleApps(keepSafe);
+}
+
+void MainWidget::listItemChecked(int state)
+{
+    ui->removeButton->setEnabled(state == Qt::Checked);
+}
+
+void MainWidget::appsButtonPressed()
+{
+    markSelected(ui->toolButtonApps);
+    ui->listWidget->appsPressed();
+}
+
+void MainWidget::widgetsButtonPressed()
+{
+    markSelected(ui->toolButtonWidgets);
+    ui->listWidget->widgetsPressed();
+}
+
+void MainWidget::pluginsButtonPressed()
+{
+    markSelected(ui->toolButtonPlugins);
+    ui->listWidget->pluginsPressed();
+}
+
+void MainWidget::markSelected(QToolButton *chosen)
+{
+    for (QToolButton *button : {ui->toolButtonApps, ui->toolButtonWidgets, ui->toolButtonPlugins}) {
+        const char *style = button == chosen ? toolButtonPressedStyle : toolButtonNormalStyle;
+        button->setStyleSheet(QString::fromLatin1(style));
+    }
+}

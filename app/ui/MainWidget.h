@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QWidget>
+
+class QResizeEvent;
+class QToolButton;
+namespace Ui {
+class MainWidget;
+}
+
+// What fills the main window: the category buttons, the search field, the
+// list and the Remove button.
+class MainWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit MainWidget(QWidget *parent = nullptr);
+    ~MainWidget() override;
+
+public slots:
+    void keepSafeChanged(bool keepSafe);
+    void listItemChecked(int state);
+    void appsButtonPressed();
+    void widgetsButtonPressed();
+    void pluginsButtonPressed();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // The chosen category's button gets blue text, the others black.
+    void markSelected(QToolButton *chosen);
+
+    Ui::MainWidget *ui;
+};

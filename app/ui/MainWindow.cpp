@@ -1,0 +1,161 @@
+#include "MainWindow.h"
+#include "ui_MainWindow.h"
+
+#include "AboutDlg.h"
+#include "AppEnv.h"
+#include "MainWidget.h"
+#include "PreferencesDlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+MainWindow *sMainWindow = nullptr;
+const int kDailyMs = 24 * 60 * 60 * 1000;
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
+{
+    sMainWindow = this;
+    ui->setupUi(this);
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground);
+    createMenu();
+
+    connect(ui->sysBtnClose, &QPushButton::clicked, qApp, &QApplication::quit);
+    connect(ui->sysBtnMin, &QPushButton::clicked, this, &MainWindow::showMinimized);
+
+    showUpdateBg();
+    mUpdateTimer = new QTimer(this);
+    connect(mUpdateTimer, &QTimer::timeout, this, &MainWindow::showUpdateBg);
+    mUpdateTimer->start(kDailyMs);
+
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect frame = frameGeometry();
+    move(screen.x() + (screen.width() - frame.width()) / 2, screen.y() + (screen.height() - frame.height()) / 2);
+}
+
+MainWindow::~MainWindow()
+{
+    if (sMainWindow == this)
+        sMainWindow = nullptr;
+    delete ui;
+}
+
+void MainWindow::createMenu()
+{
+    mAboutAction = new QAction(tr("&About"), this);
+    mPreferencesAction = new QAction(tr("&Preferences"), this);
+    mHelpAction = new QAction(tr("&Online Help"), this);
+    mUpdateAction = new QAction(tr("&Checking for updates"), this);
+    connect(mAboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(mPreferencesAction, &QAction::triggered, this, &MainWindow::showPerferences);
+    connect(mHelpAction, &QAction::triggered, this, &MainWindow::showHelp);
+    connect(mUpdateAction, &QAction::triggered, this, &MainWindow::showUpdate);
+
+    mHelpMenu = menuBar()->addMenu(tr("&Help"));
+    mHelpMenu->addAction(mAboutAction);
+    mHelpMenu->addAction(mPreferencesAction);
+    mHelpMenu->addAction(mHelpAction);
+    mHelpMenu->addSeparator();
+    mHelpMenu->addAction(mUpdateAction);
+}
+
+void MainWindow::setMainWidget(QWidget *widget)
+{
+    ui->mainWidgetLayout->addWidget(widget);
+    mMainWidget = widget;
+}
+
+int MainWindow::showAbout()
+{
+    auto *dlg = new AboutDlg(this);
+    dlg->setAttribute(Qt::WA_DeleteOnClose);
+    mAboutDlg = dlg;
+    const int result = dlg->exec();
+    mAboutDlg = nullptr;
+    return result;
+}
+
+int MainWindow::showPerferences()
+{
+    auto *dlg = new PreferencesDlg(this);
+    dlg->setAttribute(Qt::WA_DeleteOnClose);
+    if (auto *main = qobject_cast<MainWidget *>(mMainWidget))
+        connect(dlg, &PreferencesDlg::prefKeepSafeChanged, main, &MainWidget::keepSafeChanged);
+    connect(dlg, &PreferencesDlg::prefCheckNowClicked, this, &MainWindow::showUpdate);
+    mPreferencesDlg = dlg;
+    const int result = dlg->exec();
+    mPreferencesDlg = nullptr;
+    return result;
+}
+
+void MainWindow::showHelp()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromUtf8(envHelpUrl)));
+}
+
+void MainWindow::showUpdate()
+{
+    qDebug("showUpdate\n");
+    // The update checker goes here: stop and delete the running one, then
+    // start a new one that shows its result to the user.
+}
+
+void MainWindow::showUpdateBg()
+{
+    if (!PreferencesDlg::autoCheckUpdate())
+        return;
+    qDebug("showUpdateBg\n");
+    // The update checker goes here: leave a visible one alone, else replace
+    // it with a new quiet check.
+}
+
+void MainWindow::closeSubWidgets()
+{
+    if (!sMainWindow)
+        return;
+    if (sMainWindow->mPreferencesDlg)
+        sMainWindow->mPreferencesDlg->done(-1);
+    // The running update check is stopped here, between the two dialogs.
+    if (sMainWindow->mAboutDlg)
+        sMainWindow->mAboutDlg->done(-1);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        mLastPos = event->globalPos();
+        mDragging = true;
+    }
+    QMainWindow::mousePressEvent(event);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (mDragging) {
+        const QPoint now = event->globalPos();
+        const QPoint delta = now - mLastPos;
+        mLastPos = now;
+        move(pos() + delta);
+    }
+    QMainWindow::mouseMoveEvent(event);
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    mDragging = false;
+    QMainWindow::mouseReleaseEvent(event);
+}

@@ -1,0 +1,236 @@
+// The application's window as a user drives it, for tests inside tools/sandbox
+// on the sample world: start-up, categories, search, keep-safe, selection and
+// one removal, in that order. Prints, tab-separated:
+//   step <name>                      what follows belongs to this step
+//   title <visible 0|1> <text>       the list's "Loading ..." / "None" label
+//   remove-enabled <0|1>
+//   clicked <state>                  every clicked(int) of the list
+//   row <category> <path>            every visible row, per category, in order
+//   record <path> <bundleId>         the catalogue, in order
+//   ticked <path>                    what the removal page would take
+//   rows-match-records <0|1>         row i shows record i, path and size
+#include "AppCenter.h"
+#include "AppEnv.h"
+#include "AppInfo.h"
+#include "ItemWidget.h"
+#include "ListWidget.h"
+#include "MainWidget.h"
+#include "MainWindow.h"
+#include "MsgDlg.h"
+#include "PreferencesDlg.h"
+#include "RemoveWidget.h"
+#include "hpUtils.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+void print(const QString &line)
+{
+    std::fputs(line.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+void spin(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// A guard against a run that never settles, not a measurement.
+bool waitFor(const std::function<bool()> &done, int ms = 120000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms)
+            return false;
+        spin(20);
+    }
+    return true;
+}
+
+// Ok to every question, and keep-safe flipped in the preferences.
+class User : public QObject
+{
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Show)
+            return false;
+        if (qobject_cast<MsgDlg *>(watched)) {
+            QMetaObject::invokeMethod(watched, "done", Qt::QueuedConnection, Q_ARG(int, 0x4000));
+        } else if (auto *prefs = qobject_cast<PreferencesDlg *>(watched)) {
+            QTimer::singleShot(0, prefs, [prefs] {
+                prefs->findChild<QCheckBox *>(QStringLiteral("checkBoxKeepSafe"))->click();
+                prefs->done(0);
+            });
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QFile init(QStringLiteral("/proc/1/comm"));
+    if (!init.open(QIODevice::ReadOnly) || init.readAll().trimmed() != "bwrap") {
+        std::fputs("shell_probe runs only inside tools/sandbox\n", stderr);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    if (!AppEnv::init())
+        return 3;
+    const QString victim = app.arguments().value(1);
+    User user;
+    app.installEventFilter(&user);
+
+    auto *window = new MainWindow(nullptr);
+    auto *main = new MainWidget(nullptr);
+    window->setMainWidget(main);
+    window->show();
+    auto *list = main->findChild<ListWidget *>(QStringLiteral("listWidget"));
+    auto *title = list->findChild<QLabel *>(QStringLiteral("labelTitle"));
+    auto *remove = main->findChild<QPushButton *>(QStringLiteral("removeButton"));
+    auto *search = main->findChild<QLineEdit *>(QStringLiteral("SearchLine"));
+    QObject::connect(list, &ListWidget::clicked, [](int state) { print(QStringLiteral("clicked\t%1").arg(state)); });
+
+    auto rows = [list] { return list->findChildren<ItemWidget *>(); };
+    auto showTitle = [&] { print(QStringLiteral("title\t%1\t%2").arg(!title->isHidden()).arg(title->text())); };
+    auto showRemove = [&] { print(QStringLiteral("remove-enabled\t%1").arg(remove->isEnabled())); };
+    const QStringList categories{QStringLiteral("Applications"), QStringLiteral("Widgets"), QStringLiteral("Plugins")};
+    const QStringList buttons{QStringLiteral("toolButtonApps"), QStringLiteral("toolButtonWidgets"),
+                              QStringLiteral("toolButtonPlugins")};
+    auto showRows = [&] {
+        for (int c = 0; c < 3; ++c) {
+            main->findChild<QToolButton *>(buttons.at(c))->click();
+            for (ItemWidget *row : rows()) {
+                if (!row->isHidden())
+                    print(QStringLiteral("row\t") + categories.at(c) + QLatin1Char('\t') + row->appPath());
+            }
+        }
+        main->findChild<QToolButton *>(buttons.at(0))->click();
+    };
+    auto showRecords = [&] {
+        QList<AppInfo *> apps;
+        AppCenter::Inst()->getAppList(apps);
+        const QList<ItemWidget *> shown = rows();
+        bool match = shown.size() == apps.size();
+        for (int i = 0; i < apps.size(); ++i) {
+            print(QStringLiteral("record\t") + apps.at(i)->path + QLatin1Char('\t') + apps.at(i)->bundleId);
+            match = match && i < shown.size() && shown.at(i)->appPath() == apps.at(i)->path
+                    && shown.at(i)->appSize() == hpSizeToString(apps.at(i)->size);
+        }
+        AppCenter::Inst()->releaseAppList(apps);
+        print(QStringLiteral("rows-match-records\t%1").arg(match));
+    };
+
+    print(QStringLiteral("step\tstart"));
+    showTitle();
+    showRemove();
+    print(QStringLiteral("apps-selected\t%1")
+              .arg(main->findChild<QToolButton *>(buttons.at(0))->styleSheet() == QLatin1String(toolButtonPressedStyle)));
+
+    // Loaded: every record has its row and every size is measured.
+    const bool loaded = waitFor([&] {
+        QList<AppInfo *> apps;
+        AppCenter::Inst()->getAppList(apps);
+        bool done = !apps.isEmpty() && apps.size() == rows().size();
+        for (const AppInfo *a : qAsConst(apps))
+            done = done && a->sizeState == 2;
+        AppCenter::Inst()->releaseAppList(apps);
+        return done;
+    });
+    print(QStringLiteral("step\tloaded\t%1").arg(loaded));
+    spin(200);
+    showTitle();
+    print(QStringLiteral("keep-safe\t%1").arg(PreferencesDlg::hideAppleApps()));
+    showRows();
+    showRecords();
+
+    for (const char *text : {"  mERe no ", ".app", "com.postheron", "tide"}) {
+        print(QStringLiteral("step\tsearch\t") + QLatin1String(text));
+        search->setText(QLatin1String(text));
+        showRows();
+        showTitle();
+    }
+    search->clear();
+
+    print(QStringLiteral("step\tkeep-safe"));
+    QMetaObject::invokeMethod(window, "showPerferences");
+    print(QStringLiteral("keep-safe\t%1").arg(PreferencesDlg::hideAppleApps()));
+    showRows();
+    QMetaObject::invokeMethod(window, "showPerferences");
+    print(QStringLiteral("keep-safe\t%1").arg(PreferencesDlg::hideAppleApps()));
+
+    auto rowOf = [&](const QString &path) -> ItemWidget * {
+        for (ItemWidget *row : rows())
+            if (row->appPath() == path)
+                return row;
+        return nullptr;
+    };
+    auto box = [](ItemWidget *row) { return row->findChild<QCheckBox *>(QStringLiteral("checkBox")); };
+    print(QStringLiteral("step\tselect-a"));
+    box(rowOf(QStringLiteral("/Applications/Tide Pro.app")))->click();
+    showRemove();
+    print(QStringLiteral("step\tselect-b"));
+    box(rowOf(victim))->click();
+    showRemove();
+    print(QStringLiteral("a-checked\t%1").arg(box(rowOf(QStringLiteral("/Applications/Tide Pro.app")))->isChecked()));
+    print(QStringLiteral("step\tfilter-away"));
+    search->setText(QStringLiteral("zzz"));
+    showRemove();
+    print(QStringLiteral("step\tfilter-back"));
+    search->clear();
+    showRemove();
+    print(QStringLiteral("b-checked\t%1").arg(box(rowOf(victim))->isChecked()));
+
+    print(QStringLiteral("step\tremove"));
+    remove->click();
+    QPointer<RemoveWidget> page = window->findChild<RemoveWidget *>();
+    if (!page)
+        return 4;
+    QStringList rootFiles;
+    QStringList userFiles;
+    page->getRelatedFiles(rootFiles, userFiles);
+    for (const QString &path : rootFiles + userFiles)
+        print(QStringLiteral("ticked\t") + path);
+    QTimer::singleShot(0, page->findChild<QPushButton *>(QStringLiteral("pushButtonRemove")), &QPushButton::click);
+    print(QStringLiteral("page-closed\t%1").arg(waitFor([&] { return page.isNull(); })));
+    showRemove();
+    showRows();
+    showRecords();
+
+    print(QStringLiteral("step\tsize-update"));
+    {
+        QList<AppInfo *> apps;
+        AppCenter::Inst()->getAppList(apps);
+        AppInfo changed = *apps.last();
+        AppCenter::Inst()->releaseAppList(apps);
+        changed.size = 4242;
+        changed.sizeState = 2;
+        AppCenter::Inst()->update(&changed);
+    }
+    spin(100);
+    showRecords();
+    print(QStringLiteral("step\tend"));
+    window->close();
+    delete window;
+    return 0;
+}

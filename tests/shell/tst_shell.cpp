@@ -1,0 +1,220 @@
+#include "SandboxRun.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The application's window driven by shell_probe inside tools/sandbox, on the
+// sample world, with the real helper service as root: one run, whose steps
+// the test functions read.
+class TestShell : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir mTmp;
+    QString mWorld;
+    QMap<QString, QString> mBefore, mAfter;
+    QString mErr;
+    // step name -> its lines (without the step line itself)
+    QMap<QString, QStringList> mSteps;
+    QStringList mRecords;           // "path\tbundleId", as loaded
+    const QString mVictim = QStringLiteral("/Applications/Post Heron.app");
+
+    static QMap<QString, QString> listing(const QString &root)
+    {
+        static const QStringList skipped{QStringLiteral("usr-local-Kestrelsweep"), QStringLiteral("private/tmp"),
+                                         QStringLiteral("Users/tester/.local"), QStringLiteral("Users/tester/.config"),
+                                         QStringLiteral("Users/tester/.cache")};
+        QMap<QString, QString> all;
+        QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            const QString rel = path.mid(root.size() + 1);
+            if (std::any_of(skipped.begin(), skipped.end(),
+                            [&](const QString &s) { return rel == s || rel.startsWith(s + QLatin1Char('/')); }))
+                continue;
+            struct stat st;
+            if (lstat(QFile::encodeName(path).constData(), &st) != 0)
+                continue;
+            QString what = QString::number(st.st_mode & S_IFMT, 8);
+            if (S_ISREG(st.st_mode))
+                what += QLatin1Char(' ') + QString::number(st.st_size);
+            all.insert(rel, what);
+        }
+        return all;
+    }
+
+    QStringList values(const QString &step, const QString &tag) const
+    {
+        QStringList found;
+        for (const QString &line : mSteps.value(step))
+            if (line.section(QLatin1Char('\t'), 0, 0) == tag)
+                found << line.section(QLatin1Char('\t'), 1);
+        return found;
+    }
+    QStringList rows(const QString &step, const QString &category) const
+    {
+        QStringList found;
+        for (const QString &row : values(step, QStringLiteral("row")))
+            if (row.section(QLatin1Char('\t'), 0, 0) == category)
+                found << row.section(QLatin1Char('\t'), 1);
+        return found;
+    }
+    // What a category shows with no search text: its records, in catalogue
+    // order, less Apple's while keep-safe is on.
+    QStringList expectedRows(const QString &category, bool keepSafe) const
+    {
+        static const QMap<QString, QStringList> endings{
+            {QStringLiteral("Applications"), {QStringLiteral(".app")}},
+            {QStringLiteral("Widgets"), {QStringLiteral(".wdgt")}},
+            {QStringLiteral("Plugins"), {QStringLiteral(".plugin"), QStringLiteral(".webplugin"), QStringLiteral(".prefPane")}}};
+        QStringList found;
+        for (const QString &record : mRecords) {
+            const QString path = record.section(QLatin1Char('\t'), 0, 0);
+            const QStringList &ends = endings.value(category);
+            if (std::none_of(ends.begin(), ends.end(), [&](const QString &e) { return path.endsWith(e); }))
+                continue;
+            if (keepSafe && record.section(QLatin1Char('\t'), 1).contains(QLatin1String("com.apple")))
+                continue;
+            found << path;
+        }
+        return found;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!sandboxUsable())
+            QSKIP("tools/sandbox cannot run here");
+        if (geteuid() != 0)
+            QSKIP("the user and the helper service need two ids: run as root");
+        mWorld = mTmp.path() + QStringLiteral("/sample");
+        QProcess make;
+        make.start(qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tools/make-sample-root"),
+                   {mWorld, QStringLiteral("--home-owner"), QStringLiteral("501:20")});
+        QVERIFY(make.waitForFinished(120000) && make.exitCode() == 0);
+        mBefore = listing(mWorld);
+        const QString probe = qEnvironmentVariable("KS_SHELL_PROBE");
+        const SandboxRun run = runInSandbox(mWorld,
+                                            {QStringLiteral("--helper"), qEnvironmentVariable("KS_HELPER"),
+                                             QStringLiteral("--trust"), probe},
+                                            {probe, mVictim});
+        mErr = run.err;
+        QVERIFY2(run.status == 0, qPrintable(run.err.right(3000)));
+        QString step;
+        for (const QString &line : run.out.split(QLatin1Char('\n'))) {
+            if (line.startsWith(QLatin1String("step\t"))) {
+                step = line.section(QLatin1Char('\t'), 1, 2);
+                mSteps[step];
+            } else if (!step.isEmpty() && line.contains(QLatin1Char('\t'))) {
+                mSteps[step] << line;
+            }
+        }
+        mRecords = values(QStringLiteral("loaded\t1"), QStringLiteral("record"));
+        QVERIFY2(mSteps.contains(QStringLiteral("end")), qPrintable(run.out.right(3000)));
+        mAfter = listing(mWorld);
+    }
+
+    void startsLoadingThenFills()
+    {
+        QCOMPARE(values("start", "title"), QStringList{"1\tLoading ..."});
+        QCOMPARE(values("start", "remove-enabled"), QStringList{"0"});
+        QCOMPARE(values("start", "apps-selected"), QStringList{"1"});
+        QCOMPARE(values("loaded\t1", "title"), QStringList{"0\t"});
+        QCOMPARE(values("loaded\t1", "rows-match-records"), QStringList{"1"});
+        QVERIFY(mRecords.size() > 40);
+    }
+
+    void categoriesAndKeepSafe()
+    {
+        const bool keepSafe = values("loaded\t1", "keep-safe") == QStringList{"1"};
+        const QStringList flipped = values("keep-safe", "keep-safe");
+        QCOMPARE(flipped, (QStringList{keepSafe ? "0" : "1", keepSafe ? "1" : "0"}));
+        for (const char *category : {"Applications", "Widgets", "Plugins"}) {
+            QCOMPARE(rows("loaded\t1", category), expectedRows(category, keepSafe));
+            QCOMPARE(rows("keep-safe", category), expectedRows(category, !keepSafe));
+        }
+        // The world has Apple's items in two categories, so both states differ there.
+        QVERIFY(expectedRows("Applications", true) != expectedRows("Applications", false));
+        QVERIFY(expectedRows("Widgets", true) != expectedRows("Widgets", false));
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QStringList>("apps");
+        QTest::newRow("spaces and case ignored") << "search\t  mERe no " << QStringList{"/Applications/Quillmere Notes.app"};
+        QTest::newRow("the .app suffix never matches") << "search\t.app" << QStringList();
+        QTest::newRow("identifier is not searched") << "search\tcom.postheron" << QStringList();
+        QTest::newRow("every name holding the text")
+            << "search\ttide" << QStringList{"/Applications/Tide Pro.app", "/Applications/Tide.app"};
+    }
+
+    void search()
+    {
+        QFETCH(QString, step);
+        QFETCH(QStringList, apps);
+        QCOMPARE(rows(step, "Applications"), apps);
+        QCOMPARE(rows(step, "Widgets"), QStringList());
+        QCOMPARE(rows(step, "Plugins"), QStringList());
+        QCOMPARE(values(step, "title"), QStringList{apps.isEmpty() ? "1\tNone" : "0\t"});
+    }
+
+    void singleChoiceSelection()
+    {
+        QCOMPARE(values("select-a", "clicked"), QStringList{"2"});
+        QCOMPARE(values("select-a", "remove-enabled"), QStringList{"1"});
+        QCOMPARE(values("select-b", "clicked"), (QStringList{"0", "2"}));
+        QCOMPARE(values("select-b", "a-checked"), QStringList{"0"});
+        QCOMPARE(values("filter-away", "clicked"), QStringList{"0"});
+        QCOMPARE(values("filter-away", "remove-enabled"), QStringList{"0"});
+        QCOMPARE(values("filter-back", "clicked"), QStringList{"2"});
+        QCOMPARE(values("filter-back", "remove-enabled"), QStringList{"1"});
+        QCOMPARE(values("filter-back", "b-checked"), QStringList{"1"});
+    }
+
+    void removalDropsExactlyItsRowAndFiles()
+    {
+        QCOMPARE(values("remove", "page-closed"), QStringList{"1"});
+        QCOMPARE(values("remove", "clicked"), QStringList{"0"});
+        QCOMPARE(values("remove", "remove-enabled"), QStringList{"0"});
+        QCOMPARE(values("remove", "rows-match-records"), QStringList{"1"});
+        QStringList left = mRecords;
+        left.erase(std::remove_if(left.begin(), left.end(),
+                                  [&](const QString &r) { return r.startsWith(mVictim + QLatin1Char('\t')); }),
+                   left.end());
+        QCOMPARE(values("remove", "record"), left);
+        QVERIFY(!rows("remove", "Applications").contains(mVictim));
+
+        const QStringList ticked = values("remove", "ticked");
+        QVERIFY(ticked.contains(mVictim));
+        auto isTicked = [&](const QString &rel) {
+            return std::any_of(ticked.begin(), ticked.end(), [&](const QString &t) {
+                return QLatin1Char('/') + rel == t || (QLatin1Char('/') + rel).startsWith(t + QLatin1Char('/'));
+            });
+        };
+        QStringList wrong;
+        for (auto it = mBefore.begin(); it != mBefore.end(); ++it) {
+            const bool gone = !mAfter.contains(it.key());
+            if (isTicked(it.key()) != gone || (!gone && mAfter.value(it.key()) != it.value()))
+                wrong << it.key();
+        }
+        for (auto it = mAfter.begin(); it != mAfter.end(); ++it)
+            if (!mBefore.contains(it.key()))
+                wrong << it.key();
+        QCOMPARE(wrong, QStringList());
+    }
+
+    void sizeUpdateAfterRemovalStillMatches()
+    {
+        QCOMPARE(values("size-update", "rows-match-records"), QStringList{"1"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestShell)
+#include "tst_shell.moc"
