@@ -25,9 +25,12 @@ QImage readIcon(const QString &path)
     if (!hpIsRegularFile(path))
         return QImage();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > hpMaxIconFileBytes)
+    const qint64 bytes = file.open(QIODevice::ReadOnly) ? file.size() : -1;
+    if (bytes < 0 || bytes > hpMaxIconFileBytes)
         return QImage();
-    QByteArray data = file.read(hpMaxIconFileBytes);
+    // Asking for the limit would allocate it (and map and unmap 32 MiB) for
+    // every row; what was measured is all that is read.
+    QByteArray data = file.read(bytes);
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     const QByteArray format = QImageReader::imageFormat(&buffer);

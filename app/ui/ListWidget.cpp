@@ -11,6 +11,7 @@
 
 #include <QLabel>
 #include <QScrollArea>
+#include <QTimer>
 
 namespace {
 
@@ -43,8 +44,12 @@ ListWidget::ListWidget(QWidget *parent)
     : QWidget(parent)
     , ui(new Ui::ListWidget)
     , mCategory(kApplications)
+    , mGrowTimer(new QTimer(this))
 {
     ui->setupUi(this);
+    mGrowTimer->setSingleShot(true);
+    mGrowTimer->setInterval(50);
+    connect(mGrowTimer, &QTimer::timeout, this, &ListWidget::fitGrownContents);
     ui->scrollAreaWidgetContents->setStyleSheet(QString::fromLatin1(bgStyle));
     // Rows are fixed and gather at the top, so a taller list needs only its
     // new part painted.
@@ -123,9 +128,16 @@ void ListWidget::addApps()
         mRows.append(row);
         ++mPaths[row->appPath()];
         if (filterRow(mRows.size() - 1))
-            fitContents(++mShownRows * row->height());
+            mGrownHeight = ++mShownRows * row->height();
     }
     AppCenter::Inst()->releaseAppList(fresh);
+    // Every new height of the contents repaints the scroll bar, which cost
+    // more than a third of building the row. The rows arrive far faster than
+    // anyone reads a scroll bar, so the growth is applied in batches; rows
+    // within the viewport show at once, as the contents is never shorter
+    // than the viewport.
+    if (!mGrowTimer->isActive())
+        mGrowTimer->start();
     showTitle(emptyTitle());
 }
 
@@ -176,8 +188,16 @@ void ListWidget::placeRows(int first)
     fitContents(y);
 }
 
+void ListWidget::fitGrownContents()
+{
+    fitContents(mGrownHeight);
+}
+
 void ListWidget::fitContents(int height)
 {
+    // A pending growth would undo what is placed now.
+    mGrowTimer->stop();
+    mGrownHeight = height;
     QWidget *contents = ui->scrollAreaWidgetContents;
     if (contents->minimumHeight() == height)
         return;

@@ -8,6 +8,7 @@
 
 class AppInfo;
 class ItemWidget;
+class QTimer;
 class RemoveWidget;
 namespace Ui {
 class ListWidget;
@@ -55,6 +56,7 @@ private:
     // Puts the shown rows one under the other, from row first on.
     void placeRows(int first);
     void fitContents(int height);
+    void fitGrownContents();
     void showTitle(const QString &text);
     // "Loading ..." or "None" when no row is shown, else nothing.
     QString emptyTitle() const;
@@ -72,4 +74,8 @@ private:
     QString mCategory;
     QString mSearchText;
     QPointer<RemoveWidget> mRemoveWidget;
+    // Arriving rows grow the contents through this, a few times a second at
+    // most; see addApps.
+    QTimer *mGrowTimer;
+    int mGrownHeight = 0;
 };
