@@ -15,6 +15,8 @@
 #include "RemoveWidget.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QToolButton>
 #include <QDir>
 #include <QFile>
 #include <QCommandLineParser>
@@ -139,13 +141,14 @@ QMap<QString, Factory> windows()
         }
         return list;
     });
-    w.insert(QStringLiteral("main"), [] {
+    auto mainWindow = [](const std::function<void(MainWidget *)> &then) {
         // The main window over a catalogue filled by hand; no discovery.
         static QTemporaryDir icons;
         QImage(QStringLiteral(":/sysIcon/rc/appicon.png")).save(icons.filePath(QStringLiteral("icon_32x32.png")));
         ListWidget::setDiscoveryEnabled(false);
         auto *window = new MainWindow;
-        window->setMainWidget(new MainWidget);
+        auto *main = new MainWidget;
+        window->setMainWidget(main);
         const struct { const char *name, *version, *path; qint64 size; } records[] = {
             {"Kestrelsweep.app", "1.0.0", "/Applications/Kestrelsweep.app", 23552},
             {"Tide.app", "3.2", "/Applications/Tide.app", 130120},
@@ -166,7 +169,21 @@ QMap<QString, Factory> windows()
             list.append(info);
         }
         AppCenter::Inst()->append(list);
+        // After the rows have arrived (a queued call).
+        if (then)
+            QTimer::singleShot(0, main, [main, then] { then(main); });
         return window;
+    };
+    w.insert(QStringLiteral("main"), [mainWindow] { return mainWindow(nullptr); });
+    w.insert(QStringLiteral("main-widgets"), [mainWindow] {
+        return mainWindow([](MainWidget *m) { m->findChild<QToolButton *>(QStringLiteral("toolButtonWidgets"))->click(); });
+    });
+    w.insert(QStringLiteral("main-plugins"), [mainWindow] {
+        // No plug-in among the records: the list says so.
+        return mainWindow([](MainWidget *m) { m->findChild<QToolButton *>(QStringLiteral("toolButtonPlugins"))->click(); });
+    });
+    w.insert(QStringLiteral("main-search"), [mainWindow] {
+        return mainWindow([](MainWidget *m) { m->findChild<QLineEdit *>(QStringLiteral("SearchLine"))->setText(QStringLiteral("ide")); });
     });
     return w;
 }
