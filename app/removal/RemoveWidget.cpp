@@ -343,7 +343,10 @@ void RemoveWidget::doRemove()
 void RemoveWidget::removeThreadFinished(QString errString)
 {
     if (!errString.isEmpty() && errString != QLatin1String("success")) {
-        QMessageBox::information(this, tr("Error"), errString, QMessageBox::Yes, QMessageBox::NoButton);
+        // The paths it lists are names from the disk, never markup.
+        QMessageBox box(QMessageBox::Information, tr("Error"), errString, QMessageBox::Yes, this);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
         if (mProgress)
             mProgress->done(QMessageBox::No);
         return;

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QLabel>
 #include <QPixmap>
 
 namespace {
@@ -83,6 +84,10 @@ ItemWidget::ItemWidget(AppInfo *info, QWidget *parent)
     shown.remove(QStringLiteral(".app"));
     if (!info->version.isEmpty())
         shown += QStringLiteral(" (") + info->version + QLatin1Char(')');
+    // Names and paths come from the disk and from property lists: never
+    // markup, which could make the label load files (a FIFO would block).
+    for (QLabel *label : {ui->labelName, ui->labelPath, ui->labelSize, ui->labelTime})
+        label->setTextFormat(Qt::PlainText);
     ui->labelName->setText(shown);
     ui->labelPath->setText(mPath);
     ui->labelPath->setToolTip(mPath);

@@ -16,6 +16,7 @@ MsgDlg::MsgDlg(QWidget *parent, QString title, QString text, int buttons)
     ui->setupUi(this);
     hpSetAppIcon(ui->labelIcon);
 
+    ui->labelInfo->setTextFormat(Qt::PlainText); // item names are not markup
     ui->labelInfo->setText(text);
     fitText();
     setTitle(title);

@@ -108,6 +108,9 @@ private slots:
         QTest::newRow("suffix case kept") << "Tools.APP" << "" << "Tools.APP";
         QTest::newRow("widget name") << "Rain Gauge" << "3.0b" << "Rain Gauge (3.0b)";
         QTest::newRow("non-Latin-1") << "Записи.app" << "" << "Записи";
+        // A name is never markup: as rich text the image would be loaded
+        // (a FIFO there would block the list) and the row grow.
+        QTest::newRow("markup shown as text") << "<img src=\"big.png\">.app" << "" << "<img src=\"big.png\">";
     }
 
     void nameLabel()
@@ -119,8 +122,14 @@ private slots:
         AppInfo info = record(QStringLiteral("/Applications/x.app"));
         info.name = name;
         info.version = version;
+        QTemporaryDir dir;
+        QImage(400, 400, QImage::Format_RGB32).save(dir.filePath(QStringLiteral("big.png")));
+        const QString cwd = QDir::currentPath();
+        QDir::setCurrent(dir.path());
         ItemWidget row(&info);
         QCOMPARE(label(row, "labelName")->text(), shown);
+        QVERIFY(label(row, "labelName")->sizeHint().height() < 100);
+        QDir::setCurrent(cwd);
         QCOMPARE(row.appName(), name);
     }
 
