@@ -3,6 +3,7 @@
 
 #include "AboutDlg.h"
 #include "AppEnv.h"
+#include "DownloadDlg.h"
 #include "MainWidget.h"
 #include "PreferencesDlg.h"
 
@@ -29,6 +30,7 @@ MainWindow::MainWindow(QWidget *parent)
     , ui(new Ui::MainWindow)
 {
     sMainWindow = this;
+    DownloadDlg::closeSubWidgets = &MainWindow::closeSubWidgets;
     ui->setupUi(this);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);

@@ -1,0 +1,126 @@
+#include "InstallThread.h"
+
+#include "AppEnv.h"
+#include "hpClient.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+// How long the service may take to install, and how often the wait looks.
+const qint64 kInstallLimitMs = 630000;
+const int kStepMs = 200;
+const char kRefusal[] = "[result]0;";
+
+// The tools are started without a shell, so no path is ever parsed as words.
+int runTool(const QString &program, const QStringList &args)
+{
+    qDebug("%s %s\n", qPrintable(program), qPrintable(args.join(QLatin1Char(' '))));
+    QProcess proc;
+    proc.setProcessChannelMode(QProcess::ForwardedChannels);
+    proc.start(program, args);
+    if (!proc.waitForStarted(-1) || !proc.waitForFinished(-1) || proc.exitStatus() != QProcess::NormalExit) {
+        qDebug("%s failed: %s\n", qPrintable(program), qPrintable(proc.errorString()));
+        return -1;
+    }
+    qDebug("%s exit status %d\n", qPrintable(program), proc.exitCode());
+    return proc.exitCode();
+}
+
+// /tmp is everyone's: a mount folder that someone else made, or a link,
+// would put the image's files where that someone chooses.
+bool mountFolderIsOurs(const QString &dir)
+{
+    struct stat st;
+    return lstat(QFile::encodeName(dir).constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid();
+}
+} // namespace
+
+InstallThread::InstallThread(QObject *parent)
+    : QThread(parent)
+{
+}
+
+void InstallThread::setFilePath(const QString &path)
+{
+    mFilePath = path;
+}
+
+QString InstallThread::mountFolder()
+{
+    return QStringLiteral("/tmp/") + QString::fromUtf8(envAppName);
+}
+
+QByteArray InstallThread::installRequest(const QString &package)
+{
+    return "[reinstall]sudo installer -verboseR -pkg " + package.toLatin1() + " -target /";
+}
+
+InstallThread::Wait InstallThread::sendAndWait(const QString &package)
+{
+    if (!hpClientInit())
+        return Wait::NoAnswer;
+    const QByteArray request = installRequest(package).toBase64();
+    Wait outcome = Wait::NoAnswer;
+    if (hpClientSend(request.constData(), request.size()) == request.size()) {
+        // A receive in every step, so a refusal is read the moment it comes
+        // and junk on the socket cannot stretch a step.
+        QElapsedTimer clock;
+        clock.start();
+        char buf[64];
+        while (clock.elapsed() < kInstallLimitMs) {
+            const int n = hpClientRecv(buf, sizeof buf - 1, int(qMin<qint64>(kStepMs, kInstallLimitMs - clock.elapsed())));
+            if (n > 0 && QByteArray(buf, n) == kRefusal) {
+                qDebug("install refused\n");
+                outcome = Wait::Refused;
+                break;
+            }
+            if (!hpClientPeerAlive()) {
+                qDebug("instFinished OK\n");
+                outcome = Wait::Ended;
+                break;
+            }
+            qDebug("installing ...\n");
+        }
+    }
+    hpClientUninit();
+    return outcome;
+}
+
+void InstallThread::run()
+{
+    const QString mount = mountFolder();
+    runTool(QStringLiteral("hdiutil"), {QStringLiteral("detach"), mount});
+    QDir().rmdir(mount);
+    QDir().mkdir(mount);
+
+    int status = -1;
+    if (mountFolderIsOurs(mount))
+        status = runTool(QStringLiteral("hdiutil"), {QStringLiteral("attach"), QStringLiteral("-mountpoint"), mount, mFilePath});
+    else
+        qDebug("%s is not a folder of ours; not mounted\n", qPrintable(mount));
+
+    Wait outcome = Wait::NoAnswer;
+    if (status == 0) {
+        const QStringList files = QDir(mount).entryList(QDir::Files, QDir::Name);
+        const QString package = files.isEmpty() ? QString() : mount + QLatin1Char('/') + files.first();
+        outcome = sendAndWait(package);
+        runTool(QStringLiteral("hdiutil"), {QStringLiteral("detach"), mount});
+    }
+    if (outcome == Wait::Refused) {
+        emit installFinished(kRefused);
+        return;
+    }
+    // Without the service the image is handed to the system, which opens
+    // its installer for the user; the image is still there, unlike the
+    // package of the unmounted folder.
+    if (outcome == Wait::NoAnswer)
+        runTool(QStringLiteral("open"), {mFilePath});
+    emit installFinished(kInstalled);
+}
