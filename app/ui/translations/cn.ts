@@ -181,6 +181,11 @@ p, li { white-space: pre-wrap; }
         <source>An error ocured while downloading the update. Please try again later.</source>
         <translation>下载更新时出错。请稍后再试。</translation>
     </message>
+    <message>
+        <location line="+1"/>
+        <source>The update could not be installed. Please try again later.</source>
+        <translation>无法安装更新。请稍后再试。</translation>
+    </message>
 </context>
 <context>
     <name>ItemWidget</name>

@@ -181,6 +181,11 @@ p, li { white-space: pre-wrap; }
         <source>An error ocured while downloading the update. Please try again later.</source>
         <translation>Beim Laden des Updates ist ein Fehler aufgetreten. Bitte versuchen Sie es später erneut.</translation>
     </message>
+    <message>
+        <location line="+1"/>
+        <source>The update could not be installed. Please try again later.</source>
+        <translation>Das Update konnte nicht installiert werden. Bitte versuchen Sie es später erneut.</translation>
+    </message>
 </context>
 <context>
     <name>ItemWidget</name>

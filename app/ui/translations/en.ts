@@ -181,6 +181,11 @@ p, li { white-space: pre-wrap; }
         <source>An error ocured while downloading the update. Please try again later.</source>
         <translation>An error ocured while downloading the update. Please try again later.</translation>
     </message>
+    <message>
+        <location line="+1"/>
+        <source>The update could not be installed. Please try again later.</source>
+        <translation>The update could not be installed. Please try again later.</translation>
+    </message>
 </context>
 <context>
     <name>ItemWidget</name>

@@ -181,6 +181,11 @@ p, li { white-space: pre-wrap; }
         <source>An error ocured while downloading the update. Please try again later.</source>
         <translation>Une erreur s&apos;est produite lors du téléchargement de la mise à jour. Veuillez réessayer plus tard.</translation>
     </message>
+    <message>
+        <location line="+1"/>
+        <source>The update could not be installed. Please try again later.</source>
+        <translation>La mise à jour n&apos;a pas pu être installée. Veuillez réessayer plus tard.</translation>
+    </message>
 </context>
 <context>
     <name>ItemWidget</name>

@@ -181,6 +181,11 @@ p, li { white-space: pre-wrap; }
         <source>An error ocured while downloading the update. Please try again later.</source>
         <translation>Si è verificato un errore durante il download dell&apos;aggiornamento. Riprova più tardi.</translation>
     </message>
+    <message>
+        <location line="+1"/>
+        <source>The update could not be installed. Please try again later.</source>
+        <translation>Impossibile installare l&apos;aggiornamento. Riprova più tardi.</translation>
+    </message>
 </context>
 <context>
     <name>ItemWidget</name>

@@ -181,6 +181,11 @@ p, li { white-space: pre-wrap; }
         <source>An error ocured while downloading the update. Please try again later.</source>
         <translation>アップデートのダウンロード中にエラーが発生しました。後でもう一度お試しください。</translation>
     </message>
+    <message>
+        <location line="+1"/>
+        <source>The update could not be installed. Please try again later.</source>
+        <translation>アップデートをインストールできませんでした。後でもう一度お試しください。</translation>
+    </message>
 </context>
 <context>
     <name>ItemWidget</name>

@@ -26,16 +26,6 @@ static const char *const ksPendingTexts[] = {
     QT_TRANSLATE_NOOP("ResultDlg", "Version Title"),
     QT_TRANSLATE_NOOP("ResultDlg", "Version Information"),
 
-    QT_TRANSLATE_NOOP("DownloadDlg", "Updating Kestrelsweep"),
-    QT_TRANSLATE_NOOP("DownloadDlg", "Update "),
-    QT_TRANSLATE_NOOP("DownloadDlg", "Cancel"),
-    QT_TRANSLATE_NOOP("DownloadDlg", "Downloading update ..."),
-    QT_TRANSLATE_NOOP("DownloadDlg", "Install and relaunch"),
-    QT_TRANSLATE_NOOP("DownloadDlg", "Ready to install"),
-    QT_TRANSLATE_NOOP("DownloadDlg", "Installing ..."),
-    QT_TRANSLATE_NOOP("DownloadDlg", "Update Error"),
-    QT_TRANSLATE_NOOP("DownloadDlg", "An error ocured while downloading the update. Please try again later."),
-
     QT_TRANSLATE_NOOP("CrashDlg", " Crash Reporter"),
     QT_TRANSLATE_NOOP("CrashDlg", "Kestrelsweep Crash Reporter"),
     QT_TRANSLATE_NOOP("CrashDlg", "Ignore"),

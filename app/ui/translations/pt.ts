@@ -181,6 +181,11 @@ p, li { white-space: pre-wrap; }
         <source>An error ocured while downloading the update. Please try again later.</source>
         <translation>Ocorreu um erro ao baixar a atualização. Tente novamente mais tarde.</translation>
     </message>
+    <message>
+        <location line="+1"/>
+        <source>The update could not be installed. Please try again later.</source>
+        <translation>Não foi possível instalar a atualização. Tente novamente mais tarde.</translation>
+    </message>
 </context>
 <context>
     <name>ItemWidget</name>
