@@ -1,6 +1,7 @@
 #include "ServiceSandbox.h"
 #include "hpChannel.h"
 #include "hpClient.h"
+#include "hpSignature.h"
 
 #include <QDir>
 #include <QFile>
@@ -744,6 +745,51 @@ private slots:
         QVERIFY(mode.open(QIODevice::ReadOnly));
         QCOMPARE(mode.readAll(), QByteArray("700\n"));
         QCOMPARE(QDir(copies).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden), QStringList());
+    }
+
+    // What tools/make-update builds, the service installs: the page's
+    // signature covers the image, the package's its bytes, under one key.
+    void reinstallMadeUpdate()
+    {
+        const QString tool = qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tools/make-update");
+        const QString dir = mTmp->path();
+        const QByteArray hex = runProbe(tool, {QStringLiteral("--new-key"), dir + QStringLiteral("/key.pem")});
+        const QByteArray key = hpPublicKeyFromHex(hex);
+        QVERIFY2(!key.isEmpty(), hex.constData());
+        QVERIFY(QDir().mkpath(dir + QStringLiteral("/Old.app/Contents/MacOS")));
+        QVERIFY(touch(dir + QStringLiteral("/Old.app/Contents/MacOS/Kestrelsweep"), "program"));
+        QVERIFY(touch(dir + QStringLiteral("/Old.app/Contents/Info.plist"),
+                      "<dict>\n<key>CFBundleShortVersionString</key>\n<string>1.0</string>\n</dict>\n"));
+        runProbe(tool, {QStringLiteral("--key"), dir + QStringLiteral("/key.pem"), QStringLiteral("--version"),
+                        QStringLiteral("2.5.0"), QStringLiteral("--bundle"), dir + QStringLiteral("/Old.app"),
+                        QStringLiteral("--out"), dir + QStringLiteral("/out")});
+        QFile image(dir + QStringLiteral("/out/Kestrelsweep-2.5.0.dmg"));
+        QVERIFY(image.open(QIODevice::ReadOnly));
+        QCOMPARE(QDir(dir + QStringLiteral("/out")).entryList({QStringLiteral("version-*.html")}).size(), 8);
+        QFile page(dir + QStringLiteral("/out/version-en.html"));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QByteArray html = page.readAll();
+        QVERIFY(html.contains("<title>2.5.0</title>"));
+        QVERIFY(html.contains("<dllink hidden>http://www.vextora.com/dl/Kestrelsweep/OSX/Kestrelsweep-2.5.0.dmg</dllink>"));
+        const int from = html.indexOf("<signature hidden>") + 18;
+        const QByteArray sig = QByteArray::fromBase64(html.mid(from, html.indexOf("</signature>") - from));
+        const QByteArray imageBytes = image.readAll();
+        QVERIFY(hpSignatureValid(hpUpdateSignedMessage("2.5.0", imageBytes), sig, key));
+        QVERIFY(!hpSignatureValid(hpUpdateSignedMessage("2.5.1", imageBytes), sig, key));
+
+        QCOMPARE(runProbe(QStringLiteral("tar"), {QStringLiteral("-tf"), image.fileName()}),
+                 QByteArray("Kestrelsweep.pkg\nKestrelsweep.pkg.sig"));
+        runProbe(QStringLiteral("tar"), {QStringLiteral("-xf"), image.fileName(), QStringLiteral("-C"), mBox->mountDir()});
+        QVERIFY(mBox->start({QStringLiteral("--trust"), QCoreApplication::applicationFilePath(),
+                             QStringLiteral("--update-key"), QString::fromLatin1(hex), QStringLiteral("--installer"),
+                             writeInstaller()}));
+        QCOMPARE(exchange(b64("[reinstall]sudo installer -verboseR -pkg /tmp/Kestrelsweep/Kestrelsweep.pkg -target /")),
+                 QByteArray("quit"));
+        QCOMPARE(mBox->waitForExit(20000), 0);
+        const QString installed = dir + QStringLiteral("/installer.pkg");
+        QCOMPARE(runProbe(QStringLiteral("tar"), {QStringLiteral("-xOf"), installed,
+                                                  QStringLiteral("Applications/Kestrelsweep.app/Contents/Info.plist")}),
+                 QByteArray("<dict>\n<key>CFBundleShortVersionString</key>\n<string>2.5.0</string>\n</dict>"));
     }
 
     void reinstallRefused_data()
