@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
+#include <QString>
 
 struct HpParam;
 
-// Runs the system installer on the update package, tells the application
-// "quit" and ends the process. Returns only when it refused the command.
+// Installs an update package the maker signed: copies it, with its detached
+// signature, where only root can write, checks the copy and runs the system
+// installer on it, then tells the application "quit" and ends the process.
+// Returns only when it refused (and answered "[result]0;").
 class ReinstallHelper : public QObject
 {
     Q_OBJECT
@@ -16,7 +20,13 @@ public:
 
     void run();
 
+    // Set once at start-up, before the serving thread starts.
+    static void setUpdateKey(const QByteArray &publicKey);
+    static void setInstaller(const QString &path);
+
 private:
+    bool install(QString *why);
+
     HpParam *m_paramArray;
     char *m_databuf;
 };

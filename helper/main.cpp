@@ -1,6 +1,8 @@
 #include "MainThread.h"
+#include "ReinstallHelper.h"
 #include "SingleInst.h"
 #include "hpServer.h"
+#include "hpSignature.h"
 #include "hpUtils.h"
 
 #include <QDebug>
@@ -28,6 +30,22 @@ int main(int argc, char *argv[])
             const QString real = QFileInfo(path).canonicalFilePath();
             if (!real.isEmpty() && real != path)
                 trusted << real;
+        } else if (arg == QLatin1String("--update-key") && i + 1 < argc) {
+            // A key that does not parse trusts nothing rather than falling
+            // back silently: every update is then refused, and the log says why.
+            const QByteArray key = hpPublicKeyFromHex(QByteArray(argv[++i]));
+            if (key.isEmpty())
+                qDebug("update key is not 64 hex digits: every update will be refused\n");
+            else
+                qDebug("update key %s\n", key.toHex().constData());
+            ReinstallHelper::setUpdateKey(key);
+        } else if (arg == QLatin1String("--installer") && i + 1 < argc) {
+            // An absolute path, so that no search path picks the program.
+            const QString path = QString::fromLocal8Bit(argv[++i]);
+            if (path.startsWith(QLatin1Char('/')))
+                ReinstallHelper::setInstaller(path);
+            else
+                qDebug("ignored installer %s: not an absolute path\n", argv[i]);
         } else {
             qDebug("ignored argument %s\n", argv[i]);
         }

@@ -1,6 +1,7 @@
 #include "ServiceSandbox.h"
 #include "hpChannel.h"
 #include "hpClient.h"
+#include "hpSignature.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <atomic>
 #include <cstdio>
 #include <netinet/in.h>
+#include <sodium.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
@@ -113,6 +115,24 @@ bool hasLine(const QString &log, const QString &a, const QString &b)
 
 // Descriptors the service holds, without the log, which it opens for each
 // message and may hold at the moment of looking.
+// A throw-away Ed25519 pair: public key first, secret key second.
+QPair<QByteArray, QByteArray> newKeyPair()
+{
+    QByteArray pk(crypto_sign_PUBLICKEYBYTES, 0), sk(crypto_sign_SECRETKEYBYTES, 0);
+    if (sodium_init() < 0 || crypto_sign_keypair(reinterpret_cast<unsigned char *>(pk.data()), reinterpret_cast<unsigned char *>(sk.data())) != 0)
+        return {};
+    return {pk, sk};
+}
+
+QByteArray sign(const QByteArray &data, const QByteArray &secretKey)
+{
+    QByteArray sig(crypto_sign_BYTES, 0);
+    crypto_sign_detached(reinterpret_cast<unsigned char *>(sig.data()), nullptr,
+                         reinterpret_cast<const unsigned char *>(data.constData()), quint64(data.size()),
+                         reinterpret_cast<const unsigned char *>(secretKey.constData()));
+    return sig;
+}
+
 int openFiles(qint64 pid)
 {
     const QDir dir(QStringLiteral("/proc/%1/fd").arg(pid));
@@ -677,15 +697,34 @@ private slots:
         QCOMPARE(exchange(removeRequest({at("@/none")})), ("[result]1;SUCCESS:" + at("@/none")).toUtf8());
     }
 
+    // A fake installer that records its arguments, the bytes it was given
+    // and the mode of their folder; it fails for packages named Failing*.
+    QString writeInstaller()
+    {
+        const QByteArray out = mTmp->path().toUtf8();
+        const QString exe = mTmp->path() + QStringLiteral("/installer");
+        touch(exe, "#!/bin/sh\ncase \"$3\" in */Failing*) exit 1 ;; esac\n"
+                   "echo \"$@\" > " + out + "/installer.args\ncat \"$3\" > " + out + "/installer.pkg\n"
+                   "stat -c %a \"${3%/*}\" > " + out + "/installer.mode\n");
+        QFile::setPermissions(exe, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        return exe;
+    }
+
     void reinstall()
     {
-        const QString bin = mTmp->path() + QStringLiteral("/bin");
-        QVERIFY(QDir().mkpath(bin));
-        QVERIFY(touch(bin + QStringLiteral("/installer"),
-                      "#!/bin/sh\necho \"$@\" > " + mTmp->path().toUtf8() + "/installer.args\n"));
-        QFile::setPermissions(bin + QStringLiteral("/installer"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        QVERIFY(touch(mBox->mountDir() + QStringLiteral("/Update.pkg")));
-        QVERIFY(startService(true, bin));
+        const auto keys = newKeyPair();
+        QVERIFY(!keys.first.isEmpty());
+        const QByteArray package = "signed package\0with a NUL" + QByteArray(200000, 'p');
+        QVERIFY(touch(mBox->mountDir() + QStringLiteral("/Update.pkg"), package));
+        QVERIFY(touch(mBox->mountDir() + QStringLiteral("/Update.pkg.sig"), sign(package, keys.second)));
+        // Left over from an earlier attempt, in a folder opened up since.
+        const QString copies = ServiceSandbox::logDir() + QStringLiteral("/update");
+        QVERIFY(QDir().mkpath(copies));
+        QVERIFY(touch(copies + QStringLiteral("/stale")));
+        QFile::setPermissions(copies, QFile::permissions(copies) | QFileDevice::ReadOther | QFileDevice::ExeOther);
+        QVERIFY(mBox->start({QStringLiteral("--trust"), QCoreApplication::applicationFilePath(),
+                             QStringLiteral("--update-key"), QString::fromLatin1(keys.first.toHex()),
+                             QStringLiteral("--installer"), writeInstaller()}));
 
         QVERIFY(hpClientInit());
         const QByteArray cmd = b64("[reinstall]sudo installer -verboseR -pkg /tmp/Kestrelsweep/Update.pkg -target /");
@@ -698,7 +737,59 @@ private slots:
         hpClientUninit();
         QFile args(mTmp->path() + QStringLiteral("/installer.args"));
         QVERIFY(args.open(QIODevice::ReadOnly));
-        QCOMPARE(args.readAll(), QByteArray("-verboseR -pkg /tmp/Kestrelsweep/Update.pkg -target /\n"));
+        QCOMPARE(args.readAll(), QByteArray("-verboseR -pkg /usr/local/Kestrelsweep/update/Update.pkg -target /\n"));
+        QFile installed(mTmp->path() + QStringLiteral("/installer.pkg"));
+        QVERIFY(installed.open(QIODevice::ReadOnly));
+        QVERIFY(installed.readAll() == package);
+        QFile mode(mTmp->path() + QStringLiteral("/installer.mode"));
+        QVERIFY(mode.open(QIODevice::ReadOnly));
+        QCOMPARE(mode.readAll(), QByteArray("700\n"));
+        QCOMPARE(QDir(copies).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden), QStringList());
+    }
+
+    // What tools/make-update builds, the service installs: the page's
+    // signature covers the image, the package's its bytes, under one key.
+    void reinstallMadeUpdate()
+    {
+        const QString tool = qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tools/make-update");
+        const QString dir = mTmp->path();
+        const QByteArray hex = runProbe(tool, {QStringLiteral("--new-key"), dir + QStringLiteral("/key.pem")});
+        const QByteArray key = hpPublicKeyFromHex(hex);
+        QVERIFY2(!key.isEmpty(), hex.constData());
+        QVERIFY(QDir().mkpath(dir + QStringLiteral("/Old.app/Contents/MacOS")));
+        QVERIFY(touch(dir + QStringLiteral("/Old.app/Contents/MacOS/Kestrelsweep"), "program"));
+        QVERIFY(touch(dir + QStringLiteral("/Old.app/Contents/Info.plist"),
+                      "<dict>\n<key>CFBundleShortVersionString</key>\n<string>1.0</string>\n</dict>\n"));
+        runProbe(tool, {QStringLiteral("--key"), dir + QStringLiteral("/key.pem"), QStringLiteral("--version"),
+                        QStringLiteral("2.5.0"), QStringLiteral("--bundle"), dir + QStringLiteral("/Old.app"),
+                        QStringLiteral("--out"), dir + QStringLiteral("/out")});
+        QFile image(dir + QStringLiteral("/out/Kestrelsweep-2.5.0.dmg"));
+        QVERIFY(image.open(QIODevice::ReadOnly));
+        QCOMPARE(QDir(dir + QStringLiteral("/out")).entryList({QStringLiteral("version-*.html")}).size(), 8);
+        QFile page(dir + QStringLiteral("/out/version-en.html"));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QByteArray html = page.readAll();
+        QVERIFY(html.contains("<title>2.5.0</title>"));
+        QVERIFY(html.contains("<dllink hidden>http://www.vextora.com/dl/Kestrelsweep/OSX/Kestrelsweep-2.5.0.dmg</dllink>"));
+        const int from = html.indexOf("<signature hidden>") + 18;
+        const QByteArray sig = QByteArray::fromBase64(html.mid(from, html.indexOf("</signature>") - from));
+        const QByteArray imageBytes = image.readAll();
+        QVERIFY(hpSignatureValid(hpUpdateSignedMessage("2.5.0", imageBytes), sig, key));
+        QVERIFY(!hpSignatureValid(hpUpdateSignedMessage("2.5.1", imageBytes), sig, key));
+
+        QCOMPARE(runProbe(QStringLiteral("tar"), {QStringLiteral("-tf"), image.fileName()}),
+                 QByteArray("Kestrelsweep.pkg\nKestrelsweep.pkg.sig"));
+        runProbe(QStringLiteral("tar"), {QStringLiteral("-xf"), image.fileName(), QStringLiteral("-C"), mBox->mountDir()});
+        QVERIFY(mBox->start({QStringLiteral("--trust"), QCoreApplication::applicationFilePath(),
+                             QStringLiteral("--update-key"), QString::fromLatin1(hex), QStringLiteral("--installer"),
+                             writeInstaller()}));
+        QCOMPARE(exchange(b64("[reinstall]sudo installer -verboseR -pkg /tmp/Kestrelsweep/Kestrelsweep.pkg -target /")),
+                 QByteArray("quit"));
+        QCOMPARE(mBox->waitForExit(20000), 0);
+        const QString installed = dir + QStringLiteral("/installer.pkg");
+        QCOMPARE(runProbe(QStringLiteral("tar"), {QStringLiteral("-xOf"), installed,
+                                                  QStringLiteral("Applications/Kestrelsweep.app/Contents/Info.plist")}),
+                 QByteArray("<dict>\n<key>CFBundleShortVersionString</key>\n<string>2.5.0</string>\n</dict>"));
     }
 
     void reinstallRefused_data()
@@ -717,33 +808,60 @@ private slots:
             << QByteArray("[reinstall]sudo installer -verboseR -pkg /tmp/Kestrelsweep/Folder.pkg -target /") << "is not a regular file";
         QTest::newRow("package missing")
             << QByteArray("[reinstall]sudo installer -verboseR -pkg /tmp/Kestrelsweep/None.pkg -target /") << "is not a regular file";
+        // Each of these has everything right but the one thing its name says.
+        const QByteArray head = "[reinstall]sudo installer -verboseR -pkg /tmp/Kestrelsweep/";
+        QTest::newRow("unsigned package") << head + "Unsigned.pkg -target /" << "Unsigned.pkg.sig is not a regular file";
+        QTest::newRow("altered package") << head + "Altered.pkg -target /" << "is not the maker's";
+        QTest::newRow("signature of another key") << head + "Stranger.pkg -target /" << "is not the maker's";
+        QTest::newRow("signature is a link") << head + "LinkSig.pkg -target /" << "LinkSig.pkg.sig is not a regular file";
+        QTest::newRow("signature too long") << head + "Long.pkg -target /" << "the signature is not 64 bytes";
+        QTest::newRow("installer fails") << head + "Failing.pkg -target /" << "the installer failed (status 1)";
     }
 
     void reinstallRefused()
     {
         QFETCH(QByteArray, command);
         QFETCH(QString, why);
-        const QString bin = mTmp->path() + QStringLiteral("/bin");
-        QVERIFY(QDir().mkpath(bin));
-        QVERIFY(touch(bin + QStringLiteral("/installer"), "#!/bin/sh\ntouch " + mTmp->path().toUtf8() + "/installer.ran\n"));
-        QFile::setPermissions(bin + QStringLiteral("/installer"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const auto keys = newKeyPair();
+        const auto stranger = newKeyPair();
+        const QString mount = mBox->mountDir() + QLatin1Char('/');
+        const QByteArray pkg = "package";
         QVERIFY(touch(mData + QStringLiteral("/Other.pkg")));
-        QVERIFY(touch(mData + QStringLiteral("/Real.pkg")));
-        QVERIFY(QFile::link(mData + QStringLiteral("/Real.pkg"), mBox->mountDir() + QStringLiteral("/Link.pkg")));
-        QVERIFY(QDir().mkpath(mBox->mountDir() + QStringLiteral("/Folder.pkg")));
-        QVERIFY(startService(true, bin));
+        QVERIFY(touch(mData + QStringLiteral("/Real.pkg"), pkg));
+        QVERIFY(touch(mData + QStringLiteral("/Real.pkg.sig"), sign(pkg, keys.second)));
+        QVERIFY(QFile::link(mData + QStringLiteral("/Real.pkg"), mount + QStringLiteral("Link.pkg")));
+        QVERIFY(touch(mount + QStringLiteral("Link.pkg.sig"), sign(pkg, keys.second)));
+        QVERIFY(QDir().mkpath(mount + QStringLiteral("Folder.pkg")));
+        QVERIFY(touch(mount + QStringLiteral("Unsigned.pkg"), pkg));
+        QVERIFY(touch(mount + QStringLiteral("Altered.pkg"), "packagf"));
+        QVERIFY(touch(mount + QStringLiteral("Altered.pkg.sig"), sign(pkg, keys.second)));
+        QVERIFY(touch(mount + QStringLiteral("Stranger.pkg"), pkg));
+        QVERIFY(touch(mount + QStringLiteral("Stranger.pkg.sig"), sign(pkg, stranger.second)));
+        QVERIFY(touch(mount + QStringLiteral("LinkSig.pkg"), pkg));
+        QVERIFY(QFile::link(mData + QStringLiteral("/Real.pkg.sig"), mount + QStringLiteral("LinkSig.pkg.sig")));
+        QVERIFY(touch(mount + QStringLiteral("Long.pkg"), pkg));
+        QVERIFY(touch(mount + QStringLiteral("Long.pkg.sig"), sign(pkg, keys.second) + '\n'));
+        QVERIFY(touch(mount + QStringLiteral("Failing.pkg"), pkg));
+        QVERIFY(touch(mount + QStringLiteral("Failing.pkg.sig"), sign(pkg, keys.second)));
+        QVERIFY(mBox->start({QStringLiteral("--trust"), QCoreApplication::applicationFilePath(),
+                             QStringLiteral("--trust"), probeExe(),
+                             QStringLiteral("--update-key"), QString::fromLatin1(keys.first.toHex()),
+                             QStringLiteral("--installer"), writeInstaller()}));
 
         QVERIFY(hpClientInit());
         const QByteArray cmd = b64(at(QString::fromLatin1(command)).toLatin1());
         QCOMPARE(hpClientSend(cmd.constData(), cmd.size()), cmd.size());
+        char buf[1024];
+        const int n = hpClientRecv(buf, 1023, 40000);
+        QCOMPARE(QByteArray(buf, qMax(n, 0)), QByteArray("[result]0;"));
         QVERIFY(mBox->waitForLog(QStringLiteral("reinstall refused: "), 15000));
         QVERIFY2(hasLine(mBox->log(), QStringLiteral("reinstall refused: "), why), qPrintable(mBox->log().right(400)));
         hpClientUninit();
-        // Nothing ran, and the service goes on serving.
+        // Nothing was installed, and the service goes on serving.
         QCOMPARE(exchange(removeRequest({at("@/none")})), ("[result]1;SUCCESS:" + at("@/none")).toUtf8());
         QVERIFY(mBox->running());
         QVERIFY(!exists(at("@/x")));
-        QVERIFY(!exists(mTmp->path() + QStringLiteral("/installer.ran")));
+        QVERIFY(!exists(mTmp->path() + QStringLiteral("/installer.args")));
         QVERIFY(!mBox->log().contains(QStringLiteral("send quit")));
     }
 
