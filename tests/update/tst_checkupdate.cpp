@@ -31,6 +31,7 @@ public:
     QString answer = QStringLiteral("pushButtonLater");
     QPointer<CheckUpdate> checker;
     std::function<void()> onResult; // run when the result dialog is up
+    std::function<void(QDialog *)> onWait; // run when the waiting dialog is up
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -54,8 +55,11 @@ protected:
                   << notes->toPlainText();
         }
         seen << (texts.isEmpty() ? cls : cls + QLatin1Char(' ') + texts.join(QStringLiteral(" | ")));
-        if (cls == QLatin1String("ProgressDlg"))
+        if (cls == QLatin1String("ProgressDlg")) {
+            if (onWait)
+                QTimer::singleShot(0, dialog, [this, dialog] { onWait(dialog); });
             return false;
+        }
         QPointer<QDialog> d(dialog);
         const bool isResult = cls == QLatin1String("ResultDlg");
         QTimer::singleShot(0, this, [this, d, isResult] {
@@ -132,6 +136,7 @@ private slots:
         mAnswerer.seen.clear();
         mAnswerer.answer = QStringLiteral("pushButtonLater");
         mAnswerer.onResult = nullptr;
+        mAnswerer.onWait = nullptr;
     }
 
     // The running version is 1.0.1b.
@@ -232,6 +237,32 @@ private slots:
         QCOMPARE(!lastUpdateTime().isEmpty(), stamped);
         QCOMPARE(checker.downloadUrl(), url);
         QCOMPARE(checker.signature(), signature);
+    }
+
+    // Ending a check while it waits for the server tells the user nothing.
+    void interrupted_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("cancel pressed") << true;
+        QTest::newRow("stopped") << false;
+    }
+
+    void interrupted()
+    {
+        QFETCH(bool, cancel);
+        serve(QByteArray(), 200, true);
+        CheckUpdate::setTimeLimit(600000);
+        CheckUpdate checker;
+        mAnswerer.onWait = [&](QDialog *wait) {
+            if (cancel)
+                wait->findChild<QPushButton *>(QStringLiteral("pushButtonCancel"))->click();
+            else
+                checker.stop();
+        };
+        checker.start();
+        CheckUpdate::setTimeLimit(300);
+        QCOMPARE(mAnswerer.seen, QStringList{QStringLiteral("ProgressDlg Checking Update...")});
+        QVERIFY(!checker.isVisible());
     }
 
     void background_data()
