@@ -3,6 +3,7 @@
 
 #include "AboutDlg.h"
 #include "AppEnv.h"
+#include "CheckUpdate.h"
 #include "DownloadDlg.h"
 #include "MainWidget.h"
 #include "PreferencesDlg.h"
@@ -112,8 +113,8 @@ void MainWindow::showHelp()
 void MainWindow::showUpdate()
 {
     qDebug("showUpdate\n");
-    // The update checker goes here: stop and delete the running one, then
-    // start a new one that shows its result to the user.
+    replaceUpdateCheck();
+    mCheckUpdate->start();
 }
 
 void MainWindow::showUpdateBg()
@@ -121,8 +122,19 @@ void MainWindow::showUpdateBg()
     if (!PreferencesDlg::autoCheckUpdate())
         return;
     qDebug("showUpdateBg\n");
-    // The update checker goes here: leave a visible one alone, else replace
-    // it with a new quiet check.
+    if (mCheckUpdate && mCheckUpdate->isVisible())
+        return;
+    replaceUpdateCheck();
+    mCheckUpdate->startBg();
+}
+
+void MainWindow::replaceUpdateCheck()
+{
+    if (mCheckUpdate) {
+        mCheckUpdate->stop();
+        delete mCheckUpdate;
+    }
+    mCheckUpdate = new CheckUpdate(this);
 }
 
 void MainWindow::closeSubWidgets()
@@ -131,7 +143,8 @@ void MainWindow::closeSubWidgets()
         return;
     if (sMainWindow->mPreferencesDlg)
         sMainWindow->mPreferencesDlg->done(-1);
-    // The running update check is stopped here, between the two dialogs.
+    if (sMainWindow->mCheckUpdate)
+        sMainWindow->mCheckUpdate->stop();
     if (sMainWindow->mAboutDlg)
         sMainWindow->mAboutDlg->done(-1);
 }

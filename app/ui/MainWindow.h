@@ -5,6 +5,7 @@
 #include <QPointer>
 
 class AboutDlg;
+class CheckUpdate;
 class PreferencesDlg;
 class QAction;
 class QMenu;
@@ -45,6 +46,7 @@ protected:
 
 private:
     void createMenu();
+    void replaceUpdateCheck();
 
     Ui::MainWindow *ui;
     QWidget *mMainWidget = nullptr;
@@ -55,6 +57,7 @@ private:
     QAction *mUpdateAction = nullptr;
     QPointer<AboutDlg> mAboutDlg;
     QPointer<PreferencesDlg> mPreferencesDlg;
+    QPointer<CheckUpdate> mCheckUpdate;
     QTimer *mUpdateTimer = nullptr;
     QPoint mLastPos;
     bool mDragging = false;

@@ -49,22 +49,22 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>CheckUpdate</name>
     <message>
-        <location filename="pending_texts.h" line="+12"/>
+        <location filename="../../update/CheckUpdate.cpp" line="+115"/>
         <source>Checking Update...</source>
         <translation>正在检查更新...</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+105"/>
         <source>Network Error!</source>
         <translation>网络错误！</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source>Please check again later.</source>
         <translation>请稍后再试。</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>You&apos;are up to date</source>
         <translation>已是最新版本</translation>
     </message>
@@ -74,12 +74,12 @@ p, li { white-space: pre-wrap; }
         <translation> 是目前可用的最新版本！</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-25"/>
         <source>The version </source>
         <translation>版本 </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source> is available. <byte value="xd"/>
 </source>
         <translation> 现已推出。<byte value="xd"/>
@@ -89,7 +89,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>CrashDlg</name>
     <message>
-        <location line="+21"/>
+        <location filename="pending_texts.h" line="+12"/>
         <source> Crash Reporter</source>
         <translation> 崩溃报告</translation>
     </message>
@@ -137,52 +137,54 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>DownloadDlg</name>
     <message>
-        <location line="-18"/>
+        <location filename="../../update/DownloadDlg.ui" line="+6"/>
         <source>Updating Kestrelsweep</source>
         <translation>正在更新 Kestrelsweep</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/DownloadDlg.cpp" line="+41"/>
+        <location line="+118"/>
         <source>Update </source>
         <translation>更新 </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/DownloadDlg.ui" line="+22"/>
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-13"/>
         <source>Downloading update ...</source>
         <translation>正在下载更新...</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+17"/>
         <source>Install and relaunch</source>
         <translation>安装并重新启动</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/DownloadDlg.cpp" line="-17"/>
         <source>Ready to install</source>
         <translation>准备安装</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+17"/>
         <source>Installing ...</source>
         <translation>正在安装...</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
+        <location line="+30"/>
         <source>Update Error</source>
         <translation>更新错误</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-29"/>
         <source>An error ocured while downloading the update. Please try again later.</source>
         <translation>下载更新时出错。请稍后再试。</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+29"/>
         <source>The update could not be installed. Please try again later.</source>
         <translation>无法安装更新。请稍后再试。</translation>
     </message>
@@ -190,7 +192,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>ItemWidget</name>
     <message>
-        <location filename="../ItemWidget.cpp" line="+86"/>
+        <location filename="../ItemWidget.cpp" line="+94"/>
         <source>Calculate...</source>
         <translation>正在计算...</translation>
     </message>
@@ -199,13 +201,12 @@ p, li { white-space: pre-wrap; }
     <name>ListWidget</name>
     <message>
         <location filename="../ListWidget.ui" line="+19"/>
+        <location filename="../ListWidget.cpp" line="+230"/>
         <source>Loading ...</source>
         <translation>正在加载...</translation>
     </message>
     <message>
-        <location filename="../ListWidget.cpp" line="+125"/>
-        <location line="+29"/>
-        <location line="+75"/>
+        <location filename="../ListWidget.cpp" line="+0"/>
         <source>None</source>
         <translation>无</translation>
     </message>
@@ -213,7 +214,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>MainWidget</name>
     <message>
-        <location filename="../MainWidget.ui" line="+103"/>
+        <location filename="../MainWidget.ui" line="+107"/>
         <source> Remove </source>
         <translation> 移除 </translation>
     </message>
@@ -221,7 +222,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../MainWindow.cpp" line="+68"/>
+        <location filename="../MainWindow.cpp" line="+71"/>
         <source>&amp;Help</source>
         <translation>帮助(&amp;H)</translation>
     </message>
@@ -363,12 +364,12 @@ p, li { white-space: pre-wrap; }
         <translation>？</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+29"/>
         <source>Error</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-8"/>
+        <location line="-9"/>
         <source>Remove App</source>
         <translation>移除应用程序</translation>
     </message>
@@ -386,42 +387,42 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>ResultDlg</name>
     <message>
-        <location filename="pending_texts.h" line="-17"/>
+        <location filename="../../update/ResultDlg.ui" line="+6"/>
         <source>Software Update</source>
         <translation>软件更新</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/ResultDlg.cpp" line="+14"/>
         <source>Update </source>
         <translation>更新 </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/ResultDlg.ui" line="+54"/>
         <source>Skip This Version</source>
         <translation>跳过此版本</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+12"/>
         <source>Remind Later</source>
         <translation>稍后提醒</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+6"/>
         <source>Install Update</source>
         <translation>安装更新</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-28"/>
         <source>Release Notes:</source>
         <translation>发行说明：</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-14"/>
         <source>Version Title</source>
         <translation>版本标题</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+6"/>
         <source>Version Information</source>
         <translation>版本信息</translation>
     </message>

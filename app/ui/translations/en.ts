@@ -49,22 +49,22 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>CheckUpdate</name>
     <message>
-        <location filename="pending_texts.h" line="+12"/>
+        <location filename="../../update/CheckUpdate.cpp" line="+115"/>
         <source>Checking Update...</source>
         <translation>Checking Update...</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+105"/>
         <source>Network Error!</source>
         <translation>Network Error!</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source>Please check again later.</source>
         <translation>Please check again later.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>You&apos;are up to date</source>
         <translation>You&apos;are up to date</translation>
     </message>
@@ -74,12 +74,12 @@ p, li { white-space: pre-wrap; }
         <translation> is currently the newest version available!</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-25"/>
         <source>The version </source>
         <translation>The version </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source> is available. <byte value="xd"/>
 </source>
         <translation> is available. <byte value="xd"/>
@@ -89,7 +89,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>CrashDlg</name>
     <message>
-        <location line="+21"/>
+        <location filename="pending_texts.h" line="+12"/>
         <source> Crash Reporter</source>
         <translation> Crash Reporter</translation>
     </message>
@@ -137,52 +137,54 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>DownloadDlg</name>
     <message>
-        <location line="-18"/>
+        <location filename="../../update/DownloadDlg.ui" line="+6"/>
         <source>Updating Kestrelsweep</source>
         <translation>Updating Kestrelsweep</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/DownloadDlg.cpp" line="+41"/>
+        <location line="+118"/>
         <source>Update </source>
         <translation>Update </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/DownloadDlg.ui" line="+22"/>
         <source>Cancel</source>
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-13"/>
         <source>Downloading update ...</source>
         <translation>Downloading update ...</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+17"/>
         <source>Install and relaunch</source>
         <translation>Install and relaunch</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/DownloadDlg.cpp" line="-17"/>
         <source>Ready to install</source>
         <translation>Ready to install</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+17"/>
         <source>Installing ...</source>
         <translation>Installing ...</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
+        <location line="+30"/>
         <source>Update Error</source>
         <translation>Update Error</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-29"/>
         <source>An error ocured while downloading the update. Please try again later.</source>
         <translation>An error ocured while downloading the update. Please try again later.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+29"/>
         <source>The update could not be installed. Please try again later.</source>
         <translation>The update could not be installed. Please try again later.</translation>
     </message>
@@ -190,7 +192,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>ItemWidget</name>
     <message>
-        <location filename="../ItemWidget.cpp" line="+86"/>
+        <location filename="../ItemWidget.cpp" line="+94"/>
         <source>Calculate...</source>
         <translation>Calculate...</translation>
     </message>
@@ -199,13 +201,12 @@ p, li { white-space: pre-wrap; }
     <name>ListWidget</name>
     <message>
         <location filename="../ListWidget.ui" line="+19"/>
+        <location filename="../ListWidget.cpp" line="+230"/>
         <source>Loading ...</source>
         <translation>Loading ...</translation>
     </message>
     <message>
-        <location filename="../ListWidget.cpp" line="+125"/>
-        <location line="+29"/>
-        <location line="+75"/>
+        <location filename="../ListWidget.cpp" line="+0"/>
         <source>None</source>
         <translation>None</translation>
     </message>
@@ -213,7 +214,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>MainWidget</name>
     <message>
-        <location filename="../MainWidget.ui" line="+103"/>
+        <location filename="../MainWidget.ui" line="+107"/>
         <source> Remove </source>
         <translation> Remove </translation>
     </message>
@@ -221,7 +222,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../MainWindow.cpp" line="+68"/>
+        <location filename="../MainWindow.cpp" line="+71"/>
         <source>&amp;Help</source>
         <translation>&amp;Help</translation>
     </message>
@@ -363,12 +364,12 @@ p, li { white-space: pre-wrap; }
         <translation> ?</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+29"/>
         <source>Error</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-8"/>
+        <location line="-9"/>
         <source>Remove App</source>
         <translation>Remove App</translation>
     </message>
@@ -386,42 +387,42 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>ResultDlg</name>
     <message>
-        <location filename="pending_texts.h" line="-17"/>
+        <location filename="../../update/ResultDlg.ui" line="+6"/>
         <source>Software Update</source>
         <translation>Software Update</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/ResultDlg.cpp" line="+14"/>
         <source>Update </source>
         <translation>Update </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/ResultDlg.ui" line="+54"/>
         <source>Skip This Version</source>
         <translation>Skip This Version</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+12"/>
         <source>Remind Later</source>
         <translation>Remind Later</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+6"/>
         <source>Install Update</source>
         <translation>Install Update</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-28"/>
         <source>Release Notes:</source>
         <translation>Release Notes:</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-14"/>
         <source>Version Title</source>
         <translation>Version Title</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+6"/>
         <source>Version Information</source>
         <translation>Version Information</translation>
     </message>

@@ -49,22 +49,22 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>CheckUpdate</name>
     <message>
-        <location filename="pending_texts.h" line="+12"/>
+        <location filename="../../update/CheckUpdate.cpp" line="+115"/>
         <source>Checking Update...</source>
         <translation>Ricerca aggiornamento...</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+105"/>
         <source>Network Error!</source>
         <translation>Errore di rete!</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source>Please check again later.</source>
         <translation>Riprova più tardi.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>You&apos;are up to date</source>
         <translation>Sei aggiornato</translation>
     </message>
@@ -74,12 +74,12 @@ p, li { white-space: pre-wrap; }
         <translation> è la versione più recente disponibile!</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-25"/>
         <source>The version </source>
         <translation>La versione </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source> is available. <byte value="xd"/>
 </source>
         <translation> è disponibile. <byte value="xd"/>
@@ -89,7 +89,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>CrashDlg</name>
     <message>
-        <location line="+21"/>
+        <location filename="pending_texts.h" line="+12"/>
         <source> Crash Reporter</source>
         <translation> - Segnalazione arresti</translation>
     </message>
@@ -137,52 +137,54 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>DownloadDlg</name>
     <message>
-        <location line="-18"/>
+        <location filename="../../update/DownloadDlg.ui" line="+6"/>
         <source>Updating Kestrelsweep</source>
         <translation>Aggiornamento di Kestrelsweep</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/DownloadDlg.cpp" line="+41"/>
+        <location line="+118"/>
         <source>Update </source>
         <translation>Aggiornamento di </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/DownloadDlg.ui" line="+22"/>
         <source>Cancel</source>
         <translation>Annulla</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-13"/>
         <source>Downloading update ...</source>
         <translation>Download dell&apos;aggiornamento...</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+17"/>
         <source>Install and relaunch</source>
         <translation>Installa e riavvia</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/DownloadDlg.cpp" line="-17"/>
         <source>Ready to install</source>
         <translation>Pronto per l&apos;installazione</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+17"/>
         <source>Installing ...</source>
         <translation>Installazione...</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
+        <location line="+30"/>
         <source>Update Error</source>
         <translation>Errore di aggiornamento</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-29"/>
         <source>An error ocured while downloading the update. Please try again later.</source>
         <translation>Si è verificato un errore durante il download dell&apos;aggiornamento. Riprova più tardi.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+29"/>
         <source>The update could not be installed. Please try again later.</source>
         <translation>Impossibile installare l&apos;aggiornamento. Riprova più tardi.</translation>
     </message>
@@ -190,7 +192,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>ItemWidget</name>
     <message>
-        <location filename="../ItemWidget.cpp" line="+86"/>
+        <location filename="../ItemWidget.cpp" line="+94"/>
         <source>Calculate...</source>
         <translation>Calcolo...</translation>
     </message>
@@ -199,13 +201,12 @@ p, li { white-space: pre-wrap; }
     <name>ListWidget</name>
     <message>
         <location filename="../ListWidget.ui" line="+19"/>
+        <location filename="../ListWidget.cpp" line="+230"/>
         <source>Loading ...</source>
         <translation>Caricamento...</translation>
     </message>
     <message>
-        <location filename="../ListWidget.cpp" line="+125"/>
-        <location line="+29"/>
-        <location line="+75"/>
+        <location filename="../ListWidget.cpp" line="+0"/>
         <source>None</source>
         <translation>Nessuno</translation>
     </message>
@@ -213,7 +214,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>MainWidget</name>
     <message>
-        <location filename="../MainWidget.ui" line="+103"/>
+        <location filename="../MainWidget.ui" line="+107"/>
         <source> Remove </source>
         <translation> Rimuovi </translation>
     </message>
@@ -221,7 +222,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../MainWindow.cpp" line="+68"/>
+        <location filename="../MainWindow.cpp" line="+71"/>
         <source>&amp;Help</source>
         <translation>&amp;Aiuto</translation>
     </message>
@@ -363,12 +364,12 @@ p, li { white-space: pre-wrap; }
         <translation>?</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+29"/>
         <source>Error</source>
         <translation>Errore</translation>
     </message>
     <message>
-        <location line="-8"/>
+        <location line="-9"/>
         <source>Remove App</source>
         <translation>Rimuovi applicazione</translation>
     </message>
@@ -386,42 +387,42 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>ResultDlg</name>
     <message>
-        <location filename="pending_texts.h" line="-17"/>
+        <location filename="../../update/ResultDlg.ui" line="+6"/>
         <source>Software Update</source>
         <translation>Aggiornamento software</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/ResultDlg.cpp" line="+14"/>
         <source>Update </source>
         <translation>Aggiornamento di </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/ResultDlg.ui" line="+54"/>
         <source>Skip This Version</source>
         <translation>Salta questa versione</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+12"/>
         <source>Remind Later</source>
         <translation>Ricordamelo dopo</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+6"/>
         <source>Install Update</source>
         <translation>Installa aggiornamento</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-28"/>
         <source>Release Notes:</source>
         <translation>Note di rilascio:</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-14"/>
         <source>Version Title</source>
         <translation>Titolo della versione</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+6"/>
         <source>Version Information</source>
         <translation>Informazioni sulla versione</translation>
     </message>

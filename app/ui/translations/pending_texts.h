@@ -9,23 +9,6 @@
 #include <QtGlobal>
 
 static const char *const ksPendingTexts[] = {
-    QT_TRANSLATE_NOOP("CheckUpdate", "Checking Update..."),
-    QT_TRANSLATE_NOOP("CheckUpdate", "Network Error!"),
-    QT_TRANSLATE_NOOP("CheckUpdate", "Please check again later."),
-    QT_TRANSLATE_NOOP("CheckUpdate", "You'are up to date"),
-    QT_TRANSLATE_NOOP("CheckUpdate", " is currently the newest version available!"),
-    QT_TRANSLATE_NOOP("CheckUpdate", "The version "),
-    QT_TRANSLATE_NOOP("CheckUpdate", " is available. \r\n"),
-
-    QT_TRANSLATE_NOOP("ResultDlg", "Software Update"),
-    QT_TRANSLATE_NOOP("ResultDlg", "Update "),
-    QT_TRANSLATE_NOOP("ResultDlg", "Skip This Version"),
-    QT_TRANSLATE_NOOP("ResultDlg", "Remind Later"),
-    QT_TRANSLATE_NOOP("ResultDlg", "Install Update"),
-    QT_TRANSLATE_NOOP("ResultDlg", "Release Notes:"),
-    QT_TRANSLATE_NOOP("ResultDlg", "Version Title"),
-    QT_TRANSLATE_NOOP("ResultDlg", "Version Information"),
-
     QT_TRANSLATE_NOOP("CrashDlg", " Crash Reporter"),
     QT_TRANSLATE_NOOP("CrashDlg", "Kestrelsweep Crash Reporter"),
     QT_TRANSLATE_NOOP("CrashDlg", "Ignore"),

@@ -49,22 +49,22 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>CheckUpdate</name>
     <message>
-        <location filename="pending_texts.h" line="+12"/>
+        <location filename="../../update/CheckUpdate.cpp" line="+115"/>
         <source>Checking Update...</source>
         <translation>Verificando atualização...</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+105"/>
         <source>Network Error!</source>
         <translation>Erro de rede!</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source>Please check again later.</source>
         <translation>Tente novamente mais tarde.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>You&apos;are up to date</source>
         <translation>Você está atualizado</translation>
     </message>
@@ -74,12 +74,12 @@ p, li { white-space: pre-wrap; }
         <translation> é a versão mais recente disponível!</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-25"/>
         <source>The version </source>
         <translation>A versão </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source> is available. <byte value="xd"/>
 </source>
         <translation> está disponível. <byte value="xd"/>
@@ -89,7 +89,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>CrashDlg</name>
     <message>
-        <location line="+21"/>
+        <location filename="pending_texts.h" line="+12"/>
         <source> Crash Reporter</source>
         <translation> - Relatório de falhas</translation>
     </message>
@@ -137,52 +137,54 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>DownloadDlg</name>
     <message>
-        <location line="-18"/>
+        <location filename="../../update/DownloadDlg.ui" line="+6"/>
         <source>Updating Kestrelsweep</source>
         <translation>Atualizando o Kestrelsweep</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/DownloadDlg.cpp" line="+41"/>
+        <location line="+118"/>
         <source>Update </source>
         <translation>Atualização do </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/DownloadDlg.ui" line="+22"/>
         <source>Cancel</source>
         <translation>Cancelar</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-13"/>
         <source>Downloading update ...</source>
         <translation>Baixando atualização...</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+17"/>
         <source>Install and relaunch</source>
         <translation>Instalar e reiniciar</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/DownloadDlg.cpp" line="-17"/>
         <source>Ready to install</source>
         <translation>Pronto para instalar</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+17"/>
         <source>Installing ...</source>
         <translation>Instalando...</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
+        <location line="+30"/>
         <source>Update Error</source>
         <translation>Erro de atualização</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-29"/>
         <source>An error ocured while downloading the update. Please try again later.</source>
         <translation>Ocorreu um erro ao baixar a atualização. Tente novamente mais tarde.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+29"/>
         <source>The update could not be installed. Please try again later.</source>
         <translation>Não foi possível instalar a atualização. Tente novamente mais tarde.</translation>
     </message>
@@ -190,7 +192,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>ItemWidget</name>
     <message>
-        <location filename="../ItemWidget.cpp" line="+86"/>
+        <location filename="../ItemWidget.cpp" line="+94"/>
         <source>Calculate...</source>
         <translation>Calculando...</translation>
     </message>
@@ -199,13 +201,12 @@ p, li { white-space: pre-wrap; }
     <name>ListWidget</name>
     <message>
         <location filename="../ListWidget.ui" line="+19"/>
+        <location filename="../ListWidget.cpp" line="+230"/>
         <source>Loading ...</source>
         <translation>Carregando...</translation>
     </message>
     <message>
-        <location filename="../ListWidget.cpp" line="+125"/>
-        <location line="+29"/>
-        <location line="+75"/>
+        <location filename="../ListWidget.cpp" line="+0"/>
         <source>None</source>
         <translation>Nenhum</translation>
     </message>
@@ -213,7 +214,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>MainWidget</name>
     <message>
-        <location filename="../MainWidget.ui" line="+103"/>
+        <location filename="../MainWidget.ui" line="+107"/>
         <source> Remove </source>
         <translation> Remover </translation>
     </message>
@@ -221,7 +222,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../MainWindow.cpp" line="+68"/>
+        <location filename="../MainWindow.cpp" line="+71"/>
         <source>&amp;Help</source>
         <translation>Aj&amp;uda</translation>
     </message>
@@ -363,12 +364,12 @@ p, li { white-space: pre-wrap; }
         <translation>?</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+29"/>
         <source>Error</source>
         <translation>Erro</translation>
     </message>
     <message>
-        <location line="-8"/>
+        <location line="-9"/>
         <source>Remove App</source>
         <translation>Remover aplicativo</translation>
     </message>
@@ -386,42 +387,42 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>ResultDlg</name>
     <message>
-        <location filename="pending_texts.h" line="-17"/>
+        <location filename="../../update/ResultDlg.ui" line="+6"/>
         <source>Software Update</source>
         <translation>Atualização de software</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/ResultDlg.cpp" line="+14"/>
         <source>Update </source>
         <translation>Atualização do </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../update/ResultDlg.ui" line="+54"/>
         <source>Skip This Version</source>
         <translation>Pular esta versão</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+12"/>
         <source>Remind Later</source>
         <translation>Lembrar mais tarde</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+6"/>
         <source>Install Update</source>
         <translation>Instalar atualização</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-28"/>
         <source>Release Notes:</source>
         <translation>Notas da versão:</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-14"/>
         <source>Version Title</source>
         <translation>Título da versão</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+6"/>
         <source>Version Information</source>
         <translation>Informações da versão</translation>
     </message>

@@ -1,0 +1,244 @@
+#include "CheckUpdate.h"
+
+#include "AppEnv.h"
+#include "DownloadDlg.h"
+#include "MsgDlg.h"
+#include "PreferencesDlg.h"
+#include "ProgressDlg.h"
+#include "ResultDlg.h"
+#include "hpUtils.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QMessageBox>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+int sTimeLimitMs = 15000;
+
+// The text between the first open and the first close marker; a close marker
+// standing before the open one leaves the whole rest of the text.
+bool between(const QString &text, const QString &open, const QString &close, QString *out)
+{
+    const int start = text.indexOf(open);
+    const int end = text.indexOf(close);
+    if (start < 0 || end < 0)
+        return false;
+    const int from = start + open.size();
+    *out = end >= from ? text.mid(from, end - from) : text.mid(from);
+    return true;
+}
+
+} // namespace
+
+CheckUpdate::CheckUpdate(QObject *parent)
+    : QObject(parent)
+{
+}
+
+CheckUpdate::~CheckUpdate()
+{
+    qDebug("CheckUpdate::~CheckUpdate begin\n");
+    qDebug("CheckUpdate::~CheckUpdate end\n");
+}
+
+void CheckUpdate::setTimeLimit(int ms)
+{
+    sTimeLimitMs = ms;
+}
+
+void CheckUpdate::start()
+{
+    if (getVersion()) {
+        parseVersion();
+        if (showVersion(false))
+            downloadVersion();
+    }
+    qDebug("CheckUpdate::start end\n");
+}
+
+void CheckUpdate::startBg()
+{
+    getVersionBg();
+}
+
+void CheckUpdate::stop()
+{
+    if (mReply) {
+        // Silently: an aborted reply still finishes, and its slot would
+        // report a network error to the user.
+        disconnect(mReply, nullptr, this, nullptr);
+        mReply->abort();
+    }
+    // Reply and manager go with the checker, not here: stop() may run inside
+    // the reply's own finished() (the download closes everything before the
+    // program quits), and a nested dialog loop would delete it under itself.
+    mReply = nullptr;
+    mManager = nullptr;
+    if (mProgressDlg)
+        mProgressDlg->close();
+    if (mResultDlg)
+        mResultDlg->close();
+    if (mDownloadDlg)
+        mDownloadDlg->close();
+    mProgressDlg = nullptr;
+    mResultDlg = nullptr;
+    mDownloadDlg = nullptr;
+}
+
+bool CheckUpdate::isVisible()
+{
+    return mMessageShown || (mProgressDlg && mProgressDlg->isVisible())
+        || (mResultDlg && mResultDlg->isVisible()) || (mDownloadDlg && mDownloadDlg->isVisible());
+}
+
+void CheckUpdate::request()
+{
+    mLocalFile = QString::fromUtf8(envLocalVersion);
+    QFile::remove(mLocalFile);
+    mManager = new QNetworkAccessManager(this);
+    mReply = mManager->get(QNetworkRequest(QUrl(QString::fromUtf8(envRemoteVerUrl), QUrl::TolerantMode)));
+}
+
+bool CheckUpdate::getVersion()
+{
+    request();
+    QTimer::singleShot(sTimeLimitMs, this, &CheckUpdate::getVerTimeout);
+    connect(mReply, &QNetworkReply::finished, this, &CheckUpdate::getFinished);
+
+    auto *dlg = new ProgressDlg;
+    dlg->setWindowTitle(tr("Checking Update..."));
+    mProgressDlg = dlg;
+    const int result = dlg->exec();
+    mProgressDlg = nullptr;
+    if (result != QMessageBox::Yes) {
+        if (mReply)
+            mReply->abort();
+        return false;
+    }
+    return true;
+}
+
+void CheckUpdate::getVersionBg()
+{
+    request();
+    connect(mReply, &QNetworkReply::finished, this, &CheckUpdate::getFinishedBg);
+}
+
+void CheckUpdate::getVerTimeout()
+{
+    qDebug("getVerTimeout\n");
+    if (mReply && mReply->isRunning())
+        mReply->abort();
+}
+
+void CheckUpdate::storeReply()
+{
+    QFile file(mLocalFile);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        file.write(mReply->readAll());
+        file.close();
+    }
+}
+
+void CheckUpdate::getFinished()
+{
+    if (!mReply)
+        return;
+    if (mReply->error() != QNetworkReply::NoError) {
+        qDebug("getFinished: Failure %s \n", mReply->errorString().toLatin1().constData());
+    } else {
+        qDebug("getFinished: Success\n");
+        storeReply();
+    }
+    if (mProgressDlg)
+        mProgressDlg->done(QMessageBox::Yes);
+}
+
+void CheckUpdate::getFinishedBg()
+{
+    if (!mReply)
+        return;
+    if (mReply->error() != QNetworkReply::NoError) {
+        qDebug("getFinishedBg: Failure %s \n", mReply->errorString().toLatin1().constData());
+        return;
+    }
+    qDebug("getFinishedBg: Success\n");
+    storeReply();
+    if (parseVersion() && showVersion(true))
+        downloadVersion();
+}
+
+bool CheckUpdate::parseVersion()
+{
+    QFile file(mLocalFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray bytes = file.readAll();
+    const int nul = bytes.indexOf('\0');
+    if (nul >= 0)
+        bytes.truncate(nul);
+    const QString text = QString::fromLatin1(bytes);
+
+    if (!between(text, QStringLiteral("<title>"), QStringLiteral("</title>"), &mVersion))
+        return false;
+    if (!between(text, QStringLiteral("<dllink hidden>"), QStringLiteral("</dllink>"), &mDownloadUrl))
+        return false;
+    // An unsigned page is still offered: the download dialog refuses the image.
+    QString signature;
+    mSignature.clear();
+    if (between(text, QStringLiteral("<signature hidden>"), QStringLiteral("</signature>"), &signature)) {
+        const auto decoded =
+            QByteArray::fromBase64Encoding(signature.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        if (decoded)
+            mSignature = *decoded;
+    }
+    mVersionInfo = tr("The version ") + mVersion + tr(" is available. \r\n");
+    mReleaseNotes = text;
+    file.close();
+    PreferencesDlg::setUpdateTime(QDateTime::currentDateTime().toString(Qt::TextDate));
+    return true;
+}
+
+void CheckUpdate::message(const QString &title, const QString &text)
+{
+    mMessageShown = true;
+    MsgDlg::warning(nullptr, title, text, QMessageBox::Yes);
+    mMessageShown = false;
+}
+
+bool CheckUpdate::showVersion(bool background)
+{
+    if (mProgressDlg)
+        mProgressDlg->done(QMessageBox::Yes);
+    if (mVersion.isEmpty()) {
+        message(tr("Network Error!"), tr("Please check again later."));
+        return false;
+    }
+    if (mVersion == hpVersion()) {
+        if (!background)
+            message(tr("You'are up to date"), QString::fromUtf8(envAppName) + QLatin1Char(' ') + hpVersion()
+                                                  + tr(" is currently the newest version available!"));
+        return false;
+    }
+    auto *dlg = new ResultDlg;
+    mResultDlg = dlg;
+    dlg->setResult(mVersion, mVersionInfo, mReleaseNotes);
+    const int result = dlg->exec();
+    mResultDlg = nullptr;
+    return result == QMessageBox::Yes;
+}
+
+bool CheckUpdate::downloadVersion()
+{
+    auto *dlg = new DownloadDlg(nullptr, mDownloadUrl, mVersion, mSignature);
+    mDownloadDlg = dlg;
+    dlg->exec();
+    mDownloadDlg = nullptr;
+    return true;
+}
