@@ -5,6 +5,9 @@
 #include "DialogIcon.h"
 
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QTextBrowser>
+#include <QTextDocument>
 
 ResultDlg::ResultDlg(QWidget *parent)
     : QDialog(parent)
@@ -27,11 +30,35 @@ ResultDlg::~ResultDlg()
     delete ui;
 }
 
+namespace {
+// The page comes over plain HTTP: its markup is shown, but it may not make
+// the dialog read anything (an image of /dev/zero, a FIFO) or follow a link
+// into a local file.
+class NotesDocument : public QTextDocument
+{
+public:
+    using QTextDocument::QTextDocument;
+
+protected:
+    QVariant loadResource(int, const QUrl &) override { return QVariant(); }
+};
+} // namespace
+
 void ResultDlg::setResult(const QString &version, const QString &info, const QString &releaseNotes)
 {
     ui->labelVerTitle->setText(version);
     ui->labelVerInfo->setText(info);
-    ui->textBrowserRelNotes->setHtml(releaseNotes);
+    QTextBrowser *notes = ui->textBrowserRelNotes;
+    if (!dynamic_cast<NotesDocument *>(notes->document()))
+        notes->setDocument(new NotesDocument(notes));
+    notes->setOpenLinks(false);
+    // The download address and the signature are for the program, not the reader.
+    QString shown = releaseNotes;
+    shown.remove(QRegularExpression(QStringLiteral("<dllink hidden>.*</dllink>"),
+                                    QRegularExpression::DotMatchesEverythingOption | QRegularExpression::InvertedGreedinessOption));
+    shown.remove(QRegularExpression(QStringLiteral("<signature hidden>.*</signature>"),
+                                    QRegularExpression::DotMatchesEverythingOption | QRegularExpression::InvertedGreedinessOption));
+    notes->setHtml(shown);
 }
 
 void ResultDlg::onSkip()
