@@ -31,40 +31,6 @@ bool isRealFolder(const QString &path)
     return lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Every component is made here and never a link, so nothing lands outside DIR.
-bool writeEntry(const QString &dir, const HpTarEntry &entry)
-{
-    const QStringList parts = entry.name.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    QString path = dir;
-    for (int i = 0; i < parts.size(); ++i) {
-        if (parts.at(i) == QLatin1String("."))
-            continue;
-        path += QLatin1Char('/') + parts.at(i);
-        const QByteArray native = QFile::encodeName(path);
-        const bool last = i == parts.size() - 1;
-        if (!last || entry.folder) {
-            if (::mkdir(native.constData(), 0755) != 0 && !(errno == EEXIST && isRealFolder(path)))
-                return false;
-            continue;
-        }
-        const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                              mode_t(entry.mode & 0755));
-        if (fd < 0)
-            return false;
-        bool ok = true;
-        for (qint64 done = 0; ok && done < entry.data.size();) {
-            const ssize_t n = ::write(fd, entry.data.constData() + done, size_t(entry.data.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            ok = n > 0;
-            done += qMax<ssize_t>(n, 0);
-        }
-        if (::close(fd) != 0 || !ok)
-            return false;
-    }
-    return true;
-}
-
 int removeOne(const char *path, const struct stat *, int, struct FTW *ftw)
 {
     if (ftw->level == 0)
@@ -92,7 +58,7 @@ int attach(const QString &dir, const QString &image)
         return 1;
     }
     for (const HpTarEntry &entry : qAsConst(entries)) {
-        if (!writeEntry(dir, entry)) {
+        if (!hpTarWriteEntry(dir, entry, false)) {
             std::fprintf(stderr, "hdiutil: attach failed - cannot write %s\n", qPrintable(entry.name));
             empty(dir);
             return 1;

@@ -1,7 +1,7 @@
 // Stand-in for the macOS package installer, for the form the helper service runs:
 //   installer -verboseR -pkg PKG -target TARGET
-// The package is a POSIX tar of files relative to the target. It is checked
-// and recorded, not unpacked: the record under TARGET is what tests read.
+// The package is a POSIX tar of files relative to the target. It is checked,
+// recorded (the record under TARGET is what tests read) and unpacked there.
 #include "hpTar.h"
 
 #include <QCoreApplication>
@@ -40,6 +40,13 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "installer: Error - cannot record the installation\n");
         return 1;
     }
-    std::printf("installer:PHASE:Installing %d files\ninstaller: The install was successful.\n", int(entries.size()));
+    std::printf("installer:PHASE:Installing %d files\n", int(entries.size()));
+    for (const HpTarEntry &entry : qAsConst(entries)) {
+        if (!hpTarWriteEntry(target, entry, true)) {
+            std::fprintf(stderr, "installer: Error - cannot install %s\n", qPrintable(entry.name));
+            return 1;
+        }
+    }
+    std::printf("installer: The install was successful.\n");
     return 0;
 }

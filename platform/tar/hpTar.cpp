@@ -1,6 +1,7 @@
 #include "hpTar.h"
 
 #include <QFile>
+#include <QStringList>
 
 #include <cerrno>
 #include <cstring>
@@ -140,4 +141,52 @@ bool hpReadRegularFile(const QString &path, QByteArray *data, QString *why)
     }
     ::close(fd);
     return ok;
+}
+
+namespace {
+bool isRealFolder(const QString &path)
+{
+    struct stat st;
+    return lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
+bool hpTarWriteEntry(const QString &dir, const HpTarEntry &entry, bool replace)
+{
+    const QStringList parts = entry.name.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString path = dir;
+    for (int i = 0; i < parts.size(); ++i) {
+        if (parts.at(i) == QLatin1String("."))
+            continue;
+        path += QLatin1Char('/') + parts.at(i);
+        const QByteArray native = QFile::encodeName(path);
+        const bool last = i == parts.size() - 1;
+        if (!last || entry.folder) {
+            if (::mkdir(native.constData(), 0755) != 0 && !(errno == EEXIST && isRealFolder(path)))
+                return false;
+            continue;
+        }
+        // A replacement is written beside the file and renamed over it, as an
+        // installer does: a running program cannot be opened for writing, and
+        // a link planted where the file goes is replaced, never written through.
+        const QByteArray written = replace ? native + ".ks-new" : native;
+        if (replace)
+            ::unlink(written.constData());
+        const int fd = ::open(written.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                              mode_t(entry.mode & 0755));
+        if (fd < 0)
+            return false;
+        bool ok = true;
+        for (qint64 done = 0; ok && done < entry.data.size();) {
+            const ssize_t n = ::write(fd, entry.data.constData() + done, size_t(entry.data.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            ok = n > 0;
+            done += qMax<ssize_t>(n, 0);
+        }
+        if (::close(fd) != 0 || !ok || (replace && ::rename(written.constData(), native.constData()) != 0))
+            return false;
+    }
+    return true;
 }

@@ -21,3 +21,8 @@ bool hpTarRead(const QByteArray &archive, QVector<HpTarEntry> *entries, QString 
 
 // Reads a regular file whole, refusing anything else (a FIFO would block).
 bool hpReadRegularFile(const QString &path, QByteArray *data, QString *why);
+
+// Writes one entry below dir, making every folder on the way and never going
+// through a link, so nothing lands outside dir. replace: an existing file is
+// overwritten (a package installed over an older one); otherwise it is an error.
+bool hpTarWriteEntry(const QString &dir, const HpTarEntry &entry, bool replace);
