@@ -32,6 +32,15 @@ void LocalHttpServer::serve(const QString &path, const Response &response)
     mResponses.insert(path, response);
 }
 
+QByteArray LocalHttpServer::Received::header(const QByteArray &name) const
+{
+    for (const auto &field : headers) {
+        if (field.first.compare(name, Qt::CaseInsensitive) == 0)
+            return field.second;
+    }
+    return QByteArray();
+}
+
 void LocalHttpServer::onConnection()
 {
     while (QTcpSocket *socket = mServer->nextPendingConnection()) {
@@ -51,10 +60,26 @@ void LocalHttpServer::onReadable(QTcpSocket *socket)
     const int end = request.indexOf("\r\n\r\n");
     if (end < 0)
         return;
-    const QList<QByteArray> line = request.left(request.indexOf("\r\n")).split(' ');
+    Received got;
+    const QList<QByteArray> lines = request.left(end).split('\n');
+    for (int i = 1; i < lines.size(); ++i) {
+        const QByteArray field = lines.at(i).trimmed();
+        const int colon = field.indexOf(':');
+        if (colon > 0)
+            got.headers.append({field.left(colon), field.mid(colon + 1).trimmed()});
+    }
+    // A POST is answered once its whole announced body is here.
+    const qint64 length = got.header("Content-Length").toLongLong();
+    if (request.size() - (end + 4) < length)
+        return;
+    got.body = request.mid(end + 4, int(length));
+    const QList<QByteArray> line = lines.value(0).trimmed().split(' ');
     request.clear();
     const QString path = QString::fromLatin1(line.value(1));
+    got.method = line.value(0);
+    got.path = path;
     mRequests << path;
+    mReceived << got;
     if (!mResponses.contains(path)) {
         socket->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
         socket->disconnectFromHost();

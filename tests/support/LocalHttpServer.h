@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <QHash>
 #include <QHostAddress>
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QStringList>
 
 class QTcpServer;
@@ -35,9 +37,20 @@ public:
     quint16 port() const;
     QString url(const QString &path) const; // http://127.0.0.1:PORT + path
 
+    // A request as it arrived: its header lines in order, and the body that
+    // its Content-Length announced.
+    struct Received {
+        QByteArray method;
+        QString path;
+        QList<QPair<QByteArray, QByteArray>> headers;
+        QByteArray body;
+        QByteArray header(const QByteArray &name) const;
+    };
+
     void serve(const QString &path, const Response &response);
     // Paths requested so far, in order.
     QStringList requests() const { return mRequests; }
+    QList<Received> received() const { return mReceived; }
 
 private:
     void onConnection();
@@ -47,4 +60,5 @@ private:
     QHash<QString, Response> mResponses;
     QHash<QTcpSocket *, QByteArray> mPending;
     QStringList mRequests;
+    QList<Received> mReceived;
 };
