@@ -89,47 +89,55 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>CrashDlg</name>
     <message>
-        <location filename="pending_texts.h" line="+12"/>
+        <location filename="../../crash/CrashDlg.cpp" line="+34"/>
         <source> Crash Reporter</source>
         <translation> 崩溃报告</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+69"/>
+        <source>No crash report was found, so nothing was sent.</source>
+        <translation>未找到崩溃报告，因此没有发送任何内容。</translation>
+    </message>
+    <message>
+        <location filename="../../crash/CrashDlg.ui" line="+53"/>
         <source>Kestrelsweep Crash Reporter</source>
         <translation>Kestrelsweep 崩溃报告</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
+        <source>&lt;p&gt;We are sorry!&lt;/p&gt;&lt;p&gt;&lt;/p&gt;&lt;p&gt;Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;非常抱歉！&lt;/p&gt;&lt;p&gt;&lt;/p&gt;&lt;p&gt;Kestrelsweep 遇到问题并已崩溃。为帮助我们诊断并修复此问题，您可以向我们发送崩溃报告。&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Ignore</source>
         <translation>忽略</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+4"/>
         <source>Send and Reopen</source>
         <translation>发送并重新打开</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../crash/CrashDlg.cpp" line="+76"/>
         <source>Close</source>
         <translation>关闭</translation>
     </message>
     <message>
-        <location line="+1"/>
         <source>We are sorry!</source>
-        <translation>非常抱歉！</translation>
+        <translation type="vanished">非常抱歉！</translation>
     </message>
     <message>
-        <location line="+1"/>
         <source>Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.</source>
-        <translation>Kestrelsweep 遇到问题并已崩溃。为帮助我们诊断并修复此问题，您可以向我们发送崩溃报告。</translation>
+        <translation type="vanished">Kestrelsweep 遇到问题并已崩溃。为帮助我们诊断并修复此问题，您可以向我们发送崩溃报告。</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-46"/>
         <source>Thank you, we will fix the bug as soon as possible!</source>
         <translation>谢谢！我们会尽快修复这个问题！</translation>
     </message>

@@ -89,47 +89,55 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>CrashDlg</name>
     <message>
-        <location filename="pending_texts.h" line="+12"/>
+        <location filename="../../crash/CrashDlg.cpp" line="+34"/>
         <source> Crash Reporter</source>
         <translation> – Absturzbericht</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+69"/>
+        <source>No crash report was found, so nothing was sent.</source>
+        <translation>Es wurde kein Absturzbericht gefunden, daher wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <location filename="../../crash/CrashDlg.ui" line="+53"/>
         <source>Kestrelsweep Crash Reporter</source>
         <translation>Kestrelsweep-Absturzbericht</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
+        <source>&lt;p&gt;We are sorry!&lt;/p&gt;&lt;p&gt;&lt;/p&gt;&lt;p&gt;Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Das tut uns leid!&lt;/p&gt;&lt;p&gt;&lt;/p&gt;&lt;p&gt;Kestrelsweep hatte ein Problem und wurde beendet. Damit wir den Fehler finden und beheben können, können Sie uns einen Absturzbericht senden.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Ignore</source>
         <translation>Ignorieren</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+4"/>
         <source>Send and Reopen</source>
         <translation>Senden und neu öffnen</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../crash/CrashDlg.cpp" line="+76"/>
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
     <message>
-        <location line="+1"/>
         <source>We are sorry!</source>
-        <translation>Das tut uns leid!</translation>
+        <translation type="vanished">Das tut uns leid!</translation>
     </message>
     <message>
-        <location line="+1"/>
         <source>Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.</source>
-        <translation>Kestrelsweep hatte ein Problem und wurde beendet. Damit wir den Fehler finden und beheben können, können Sie uns einen Absturzbericht senden.</translation>
+        <translation type="vanished">Kestrelsweep hatte ein Problem und wurde beendet. Damit wir den Fehler finden und beheben können, können Sie uns einen Absturzbericht senden.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-46"/>
         <source>Thank you, we will fix the bug as soon as possible!</source>
         <translation>Vielen Dank! Wir beheben den Fehler so schnell wie möglich.</translation>
     </message>

@@ -89,47 +89,55 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>CrashDlg</name>
     <message>
-        <location filename="pending_texts.h" line="+12"/>
+        <location filename="../../crash/CrashDlg.cpp" line="+34"/>
         <source> Crash Reporter</source>
         <translation> Crash Reporter</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+69"/>
+        <source>No crash report was found, so nothing was sent.</source>
+        <translation>No crash report was found, so nothing was sent.</translation>
+    </message>
+    <message>
+        <location filename="../../crash/CrashDlg.ui" line="+53"/>
         <source>Kestrelsweep Crash Reporter</source>
         <translation>Kestrelsweep Crash Reporter</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
+        <source>&lt;p&gt;We are sorry!&lt;/p&gt;&lt;p&gt;&lt;/p&gt;&lt;p&gt;Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;We are sorry!&lt;/p&gt;&lt;p&gt;&lt;/p&gt;&lt;p&gt;Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Ignore</source>
         <translation>Ignore</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+4"/>
         <source>Send and Reopen</source>
         <translation>Send and Reopen</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>Cancel</source>
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../crash/CrashDlg.cpp" line="+76"/>
         <source>Close</source>
         <translation>Close</translation>
     </message>
     <message>
-        <location line="+1"/>
         <source>We are sorry!</source>
-        <translation>We are sorry!</translation>
+        <translation type="vanished">We are sorry!</translation>
     </message>
     <message>
-        <location line="+1"/>
         <source>Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.</source>
-        <translation>Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.</translation>
+        <translation type="vanished">Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-46"/>
         <source>Thank you, we will fix the bug as soon as possible!</source>
         <translation>Thank you, we will fix the bug as soon as possible!</translation>
     </message>

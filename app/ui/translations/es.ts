@@ -89,47 +89,55 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>CrashDlg</name>
     <message>
-        <location filename="pending_texts.h" line="+12"/>
+        <location filename="../../crash/CrashDlg.cpp" line="+34"/>
         <source> Crash Reporter</source>
         <translation> - Informe de errores</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+69"/>
+        <source>No crash report was found, so nothing was sent.</source>
+        <translation>No se encontró ningún informe de fallo, así que no se envió nada.</translation>
+    </message>
+    <message>
+        <location filename="../../crash/CrashDlg.ui" line="+53"/>
         <source>Kestrelsweep Crash Reporter</source>
         <translation>Informe de errores de Kestrelsweep</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
+        <source>&lt;p&gt;We are sorry!&lt;/p&gt;&lt;p&gt;&lt;/p&gt;&lt;p&gt;Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;¡Lo sentimos!&lt;/p&gt;&lt;p&gt;&lt;/p&gt;&lt;p&gt;Kestrelsweep tuvo un problema y se cerró. Para ayudarnos a diagnosticar y corregir el problema, puede enviarnos un informe de errores.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Ignore</source>
         <translation>Ignorar</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+4"/>
         <source>Send and Reopen</source>
         <translation>Enviar y reabrir</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>Cancel</source>
         <translation>Cancelar</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../crash/CrashDlg.cpp" line="+76"/>
         <source>Close</source>
         <translation>Cerrar</translation>
     </message>
     <message>
-        <location line="+1"/>
         <source>We are sorry!</source>
-        <translation>¡Lo sentimos!</translation>
+        <translation type="vanished">¡Lo sentimos!</translation>
     </message>
     <message>
-        <location line="+1"/>
         <source>Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.</source>
-        <translation>Kestrelsweep tuvo un problema y se cerró. Para ayudarnos a diagnosticar y corregir el problema, puede enviarnos un informe de errores.</translation>
+        <translation type="vanished">Kestrelsweep tuvo un problema y se cerró. Para ayudarnos a diagnosticar y corregir el problema, puede enviarnos un informe de errores.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-46"/>
         <source>Thank you, we will fix the bug as soon as possible!</source>
         <translation>¡Gracias! Corregiremos el error lo antes posible.</translation>
     </message>

@@ -89,47 +89,55 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>CrashDlg</name>
     <message>
-        <location filename="pending_texts.h" line="+12"/>
+        <location filename="../../crash/CrashDlg.cpp" line="+34"/>
         <source> Crash Reporter</source>
         <translation> – Rapport de plantage</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+69"/>
+        <source>No crash report was found, so nothing was sent.</source>
+        <translation>Aucun rapport de plantage n&apos;a été trouvé ; rien n&apos;a donc été envoyé.</translation>
+    </message>
+    <message>
+        <location filename="../../crash/CrashDlg.ui" line="+53"/>
         <source>Kestrelsweep Crash Reporter</source>
         <translation>Rapport de plantage de Kestrelsweep</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
+        <source>&lt;p&gt;We are sorry!&lt;/p&gt;&lt;p&gt;&lt;/p&gt;&lt;p&gt;Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Nous sommes désolés !&lt;/p&gt;&lt;p&gt;&lt;/p&gt;&lt;p&gt;Kestrelsweep a rencontré un problème et s&apos;est arrêté. Pour nous aider à diagnostiquer et corriger le problème, vous pouvez nous envoyer un rapport de plantage.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Ignore</source>
         <translation>Ignorer</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+4"/>
         <source>Send and Reopen</source>
         <translation>Envoyer et rouvrir</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>Cancel</source>
         <translation>Annuler</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../../crash/CrashDlg.cpp" line="+76"/>
         <source>Close</source>
         <translation>Fermer</translation>
     </message>
     <message>
-        <location line="+1"/>
         <source>We are sorry!</source>
-        <translation>Nous sommes désolés !</translation>
+        <translation type="vanished">Nous sommes désolés !</translation>
     </message>
     <message>
-        <location line="+1"/>
         <source>Kestrelsweep had a problem and crashed. To help us diagnose and fix the problem, you can send us a crash report.</source>
-        <translation>Kestrelsweep a rencontré un problème et s&apos;est arrêté. Pour nous aider à diagnostiquer et corriger le problème, vous pouvez nous envoyer un rapport de plantage.</translation>
+        <translation type="vanished">Kestrelsweep a rencontré un problème et s&apos;est arrêté. Pour nous aider à diagnostiquer et corriger le problème, vous pouvez nous envoyer un rapport de plantage.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-46"/>
         <source>Thank you, we will fix the bug as soon as possible!</source>
         <translation>Merci ! Nous corrigerons le problème dès que possible.</translation>
     </message>
