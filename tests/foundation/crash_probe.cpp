@@ -1,8 +1,7 @@
 // Installs the crash trap as the application does and then meets the signal
 // named by its argument: crash_probe [-crasher] segv|abort|term|pipe.
 // Started without an action (as the crash reporter) it only records its start.
-// Every start is recorded in $TMPDIR/starts with the trapped signals it has
-// blocked; the log goes to $TMPDIR/log.
+// Every start is recorded in $TMPDIR/starts; the log goes to $TMPDIR/log.
 #include "AppEnv.h"
 #include "hpUtils.h"
 
@@ -30,12 +29,7 @@ int main(int argc, char *argv[])
     AppEnv::initExeception();
 
     const QStringList args = app.arguments();
-    sigset_t mask;
-    sigprocmask(SIG_SETMASK, nullptr, &mask);
-    QByteArray record = "start " + args.mid(1).join(QLatin1Char(' ')).toUtf8();
-    for (const int s : {SIGABRT, SIGTERM, SIGINT, SIGSEGV})
-        if (sigismember(&mask, s))
-            record += " blocked:" + QByteArray::number(s);
+    const QByteArray record = "start " + args.mid(1).join(QLatin1Char(' ')).toUtf8();
     QFile starts(tmp + QStringLiteral("/starts"));
     if (!starts.open(QIODevice::Append) || starts.write(record + '\n') < 0)
         return 3;
