@@ -119,6 +119,32 @@ private slots:
             QVERIFY2(record.match(QString::fromUtf8(log)).hasMatch(), log.constData());
         }
     }
+
+    // The application itself: "-crasher" after another argument builds the main
+    // window; SIGTERM once starts a reporter that builds none and leaves the
+    // application running, twice ends it.
+    void application()
+    {
+        if (!sandboxUsable())
+            QSKIP("tools/sandbox cannot run here");
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        const QString script = QStringLiteral(
+            "mkdir -p ~/.local/share ~/.config; log=~/.local/share/Kestrelsweep/main.log\n"
+            "seen() { [ \"$(grep -c \"$1\" \"$log\" 2>/dev/null)\" = \"$2\" ]; }\n"
+            "\"$1\" x -crasher & pid=$!\n"
+            "until seen 'new MainWidget(); end' 1; do sleep 0.1; done\n"
+            "kill -TERM $pid\n"
+            "until seen 'initExeception(); end' 2; do sleep 0.1; done\n"
+            "kill -0 $pid && echo running\n"
+            "kill -TERM $pid; wait $pid; echo \"rc=$?\"\n"
+            "grep -c ' MainWindow mainWnd' \"$log\"\n");
+        const SandboxRun run = runInSandbox(
+            root.path(), {},
+            {QStringLiteral("/bin/sh"), QStringLiteral("-c"), script, QStringLiteral("sh"),
+             qEnvironmentVariable("KS_BINARY_DIR") + QStringLiteral("/Kestrelsweep.app/Contents/MacOS/Kestrelsweep")});
+        QCOMPARE(run.out, QStringLiteral("running\nrc=143\n1\n"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCrashTrap)
