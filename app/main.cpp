@@ -1,4 +1,5 @@
 #include "AppEnv.h"
+#include "CrashDlg.h"
 #include "MainWidget.h"
 #include "MainWindow.h"
 #include "MsgDlg.h"
@@ -18,7 +19,10 @@ int main(int argc, char *argv[])
     }
 
     if (argc >= 2 && qstrcmp(argv[1], "-crasher") == 0) {
-        // The crash reporter's own window runs here, without a main window.
+        // Started by the crash trap: the reporter is the whole program.
+        CrashDlg crashDlg;
+        crashDlg.show();
+        return app.exec();
     }
 
     qDebug(" MainWindow mainWnd\n");

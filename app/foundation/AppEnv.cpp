@@ -1,9 +1,11 @@
 #include "AppEnv.h"
 
+#include "CrashTrap.h"
 #include "PreferencesDlg.h"
 #include "hpUtils.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTranslator>
@@ -66,6 +68,7 @@ bool AppEnv::init()
     // Still run on failure: the message that says so is shown in the user's language.
     initLanguages();
     initUrls();
+    initExeception();
     return paths;
 }
 
@@ -166,4 +169,17 @@ void AppEnv::initUrls()
     const QString page = appName.toLower();
     setEnv(envProductUrl, QStringLiteral("%1/%2.html").arg(QString(envHomeUrl), page));
     setEnv(envHelpUrl, QStringLiteral("%1/%2/guide.html").arg(QString(envHomeUrl), page));
+}
+
+void AppEnv::initExeception()
+{
+    qDebug("PreferencesDlg::initExeception(); begin\n");
+    const QStringList args = QCoreApplication::arguments();
+    // A program found through PATH has no folder in its first argument.
+    const QString first = args.value(0);
+    const QString program = first.contains(QLatin1Char('/')) ? QFileInfo(first).absoluteFilePath()
+                                                              : QCoreApplication::applicationFilePath();
+    const bool crasher = args.size() >= 2 && args.at(1) == QLatin1String("-crasher");
+    CrashTrap::arm(program, crasher, hpLogFileName());
+    qDebug("PreferencesDlg::initExeception(); end\n");
 }

@@ -51,6 +51,8 @@ public:
     static bool initPaths();
     static void initLanguages();
     static void initUrls();
+    // Installs the crash trap; the last step of init().
+    static void initExeception();
 
     // The language chosen for a BCP 47 locale name.
     static AppLanguage languageFor(const QString &bcp47Name);
