@@ -1,13 +1,12 @@
 #include "SandboxRun.h"
+#include "TreeListing.h"
 #include "hpUtils.h"
 
-#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 // The removal page on real folders inside tools/sandbox: what it offers and
@@ -73,36 +72,6 @@ class TestRemoval : public QObject
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(kib * 1024, 'k'));
-    }
-
-    // Every object under root with its type and size (links: their target),
-    // leaving out what any run of the programs writes for itself: the data
-    // and configuration folders of the home, the service's folder, /tmp.
-    static QMap<QString, QString> listing(const QString &root)
-    {
-        static const QStringList skipped{QStringLiteral("usr-local-Kestrelsweep"), QStringLiteral("private/tmp"),
-                                         QStringLiteral("Users/tester/.local"), QStringLiteral("Users/tester/.config"),
-                                         QStringLiteral("Users/tester/.cache")};
-        QMap<QString, QString> all;
-        QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            const QString rel = path.mid(root.size() + 1);
-            if (std::any_of(skipped.begin(), skipped.end(),
-                            [&](const QString &s) { return rel == s || rel.startsWith(s + QLatin1Char('/')); }))
-                continue;
-            struct stat st;
-            if (lstat(QFile::encodeName(path).constData(), &st) != 0)
-                continue;
-            QString what = QString::number(st.st_mode & S_IFMT, 8);
-            if (S_ISREG(st.st_mode))
-                what += QLatin1Char(' ') + QString::number(st.st_size);
-            else if (S_ISLNK(st.st_mode))
-                what += QLatin1Char(' ') + QFile::symLinkTarget(path);
-            all.insert(rel, what);
-        }
-        return all;
     }
 
 private slots:
@@ -285,7 +254,7 @@ private slots:
                        {mWorld, QStringLiteral("--home-owner"), QStringLiteral("501:20")});
             QVERIFY(make.waitForFinished(120000) && make.exitCode() == 0);
         }
-        const QMap<QString, QString> before = listing(mWorld);
+        const QMap<QString, QString> before = treeListing(mWorld);
         QVERIFY(before.contains(item.mid(1)));
         const Probe p = probe(mWorld,
                               {QStringLiteral("--helper"), qEnvironmentVariable("KS_HELPER"), QStringLiteral("--trust"),
@@ -297,7 +266,7 @@ private slots:
         QVERIFY(!p.user.isEmpty());
         QVERIFY(p.root.size() > 1);
 
-        const QMap<QString, QString> after = listing(mWorld);
+        const QMap<QString, QString> after = treeListing(mWorld);
         const QStringList ticked = p.root + p.user;
         auto isTicked = [&](const QString &rel) {
             return std::any_of(ticked.begin(), ticked.end(), [&](const QString &t) {

@@ -1,11 +1,10 @@
 #include "SandboxRun.h"
+#include "TreeListing.h"
 
-#include <QDirIterator>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 // The application's window driven by shell_probe inside tools/sandbox, on the
@@ -23,31 +22,6 @@ class TestShell : public QObject
     QMap<QString, QStringList> mSteps;
     QStringList mRecords;           // "path\tbundleId", as loaded
     const QString mVictim = QStringLiteral("/Applications/Post Heron.app");
-
-    static QMap<QString, QString> listing(const QString &root)
-    {
-        static const QStringList skipped{QStringLiteral("usr-local-Kestrelsweep"), QStringLiteral("private/tmp"),
-                                         QStringLiteral("Users/tester/.local"), QStringLiteral("Users/tester/.config"),
-                                         QStringLiteral("Users/tester/.cache")};
-        QMap<QString, QString> all;
-        QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            const QString rel = path.mid(root.size() + 1);
-            if (std::any_of(skipped.begin(), skipped.end(),
-                            [&](const QString &s) { return rel == s || rel.startsWith(s + QLatin1Char('/')); }))
-                continue;
-            struct stat st;
-            if (lstat(QFile::encodeName(path).constData(), &st) != 0)
-                continue;
-            QString what = QString::number(st.st_mode & S_IFMT, 8);
-            if (S_ISREG(st.st_mode))
-                what += QLatin1Char(' ') + QString::number(st.st_size);
-            all.insert(rel, what);
-        }
-        return all;
-    }
 
     QStringList values(const QString &step, const QString &tag) const
     {
@@ -98,7 +72,7 @@ private slots:
         make.start(qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tools/make-sample-root"),
                    {mWorld, QStringLiteral("--home-owner"), QStringLiteral("501:20")});
         QVERIFY(make.waitForFinished(120000) && make.exitCode() == 0);
-        mBefore = listing(mWorld);
+        mBefore = treeListing(mWorld);
         const QString probe = qEnvironmentVariable("KS_SHELL_PROBE");
         const SandboxRun run = runInSandbox(mWorld,
                                             {QStringLiteral("--helper"), qEnvironmentVariable("KS_HELPER"),
@@ -117,7 +91,7 @@ private slots:
         }
         mRecords = values(QStringLiteral("loaded\t1"), QStringLiteral("record"));
         QVERIFY2(mSteps.contains(QStringLiteral("end")), qPrintable(run.out.right(3000)));
-        mAfter = listing(mWorld);
+        mAfter = treeListing(mWorld);
     }
 
     void startsLoadingThenFills()
