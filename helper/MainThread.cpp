@@ -8,6 +8,7 @@
 #include "hpServer.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
 
 #include <cstdlib>
 #include <cstring>
@@ -24,8 +25,15 @@ void MainThread::run()
 
         qDebug("Recv command ...\n");
         char buf[hpMaxCommand + 1];
-        const int n = hpServerRecv(buf, hpMaxCommand, 6000);
-        if (n < 1)
+        // The application sends its hello again while no reply has reached
+        // it; a second copy that crossed the reply is no command.
+        QElapsedTimer waited;
+        waited.start();
+        int n = 0;
+        do {
+            n = hpServerRecv(buf, hpMaxCommand, int(qMax(qint64(1), 6000 - waited.elapsed())));
+        } while (n > 0 && hpIsHello(buf, n) && waited.elapsed() < 6000);
+        if (n < 1 || hpIsHello(buf, n))
             continue;
         buf[n] = 0;
         qDebug("recved %s\n", hpLogSafe(buf, n).constData());

@@ -71,6 +71,15 @@ void RemoveHelper::release()
     }
 }
 
+void RemoveHelper::working(bool now)
+{
+    if (!now && m_lastWorking.isValid() && m_lastWorking.elapsed() < 1000)
+        return;
+    m_lastWorking.start();
+    const QByteArray note = "[working]" + QByteArray::number(m_done);
+    hpServerSend(note.constData(), note.size());
+}
+
 void RemoveHelper::run()
 {
     const HpRequest req = hpParseRemove(QByteArray(m_databuf, m_paramArray->size));
@@ -82,7 +91,9 @@ void RemoveHelper::run()
     } else {
         QString text = QStringLiteral("[result]%1;").arg(req.paths.size());
         qDebug("execute remove start !\n");
+        working(true);
         for (int i = 0; i < req.paths.size(); ++i) {
+            m_done = i;
             const QString &path = req.paths.at(i);
             qDebug("item:%s\n", hpLogSafe(QByteArray::number(i) + ':' + path.toUtf8(), -1).constData());
             text += doRemove(path) == 0 ? QLatin1String("SUCCESS:") : QLatin1String("FAILURE:");
@@ -149,7 +160,7 @@ int RemoveHelper::doRemove(const QString &path)
     if (geteuid() != 0)
         argv << QStringLiteral("sudo") << QStringLiteral("-n");
     argv << QStringLiteral("/bin/rm") << QStringLiteral("-rvf") << QStringLiteral("./") + name;
-    const int rc = hpSpawn(argv, -1, dirFd);
+    const int rc = hpSpawn(argv, -1, dirFd, [this] { working(); });
     qDebug("%s\n", hpLogSafe(logged, -1).constData());
     struct stat st;
     const bool left = fstatat(dirFd, QFile::encodeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT;

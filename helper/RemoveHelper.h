@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -22,6 +23,12 @@ public:
     void release();
 
 private:
+    // Tells the application, at most once a second, that the request is
+    // still being worked on: a large tree may take minutes to delete.
+    void working(bool now = false);
+
     HpParam *m_paramArray;
     char *m_databuf;
+    int m_done = 0;
+    QElapsedTimer m_lastWorking;
 };

@@ -12,7 +12,7 @@
 
 extern char **environ;
 
-int hpSpawn(const QStringList &argv, int timeoutMs, int dirFd)
+int hpSpawn(const QStringList &argv, int timeoutMs, int dirFd, const std::function<void()> &whileWaiting)
 {
     if (argv.isEmpty())
         return -2;
@@ -38,18 +38,21 @@ int hpSpawn(const QStringList &argv, int timeoutMs, int dirFd)
 
     int status = 0;
     for (int waited = 0;; waited += 50) {
-        const pid_t r = waitpid(pid, &status, timeoutMs < 0 ? 0 : WNOHANG);
+        const pid_t r = waitpid(pid, &status, timeoutMs < 0 && !whileWaiting ? 0 : WNOHANG);
         if (r == pid)
             break;
         if (r < 0 && errno != EINTR)
             return -1;
-        if (r == 0 && waited >= timeoutMs) {
+        if (r == 0 && timeoutMs >= 0 && waited >= timeoutMs) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
             return -1;
         }
-        if (r == 0)
+        if (r == 0) {
+            if (whileWaiting)
+                whileWaiting();
             QThread::msleep(50);
+        }
     }
     if (WIFEXITED(status)) {
         // posix_spawnp reports a missing program through the child on some systems.

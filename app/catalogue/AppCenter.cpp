@@ -24,6 +24,25 @@ AppCenter::~AppCenter()
     delete mMutex;
 }
 
+bool AppCenter::isScanning() const
+{
+    return mScanning.loadAcquire() > 0;
+}
+
+void AppCenter::setScanning(bool scanning)
+{
+    if (scanning) {
+        mScanning.ref();
+        return;
+    }
+    // Never below zero: an unmatched end must not hide the next scan.
+    int before = mScanning.loadAcquire();
+    while (before > 0 && !mScanning.testAndSetOrdered(before, before - 1))
+        before = mScanning.loadAcquire();
+    if (before == 1)
+        emit scanFinished();
+}
+
 void AppCenter::getAppList(QList<AppInfo *> &list)
 {
     StoreLock lock(mMutex);

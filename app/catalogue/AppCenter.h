@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QAtomicInt>
 #include <QObject>
 
 class AppInfo;
@@ -33,9 +34,16 @@ public:
     bool update(AppInfo const *info);
     bool update(QList<AppInfo *> const &list);
 
+    // Whether a discovery worker is still adding records. Until it is done,
+    // the catalogue cannot say which items claim which files.
+    bool isScanning() const;
+    // Marked by the discovery worker; the change to false emits scanFinished().
+    void setScanning(bool scanning);
+
 signals:
     void dataAppend();
     void dataUpdated();
+    void scanFinished();
 
 private:
     AppCenter();
@@ -50,4 +58,5 @@ private:
     // Position of the first record of each path; the size pass updates every
     // record once, and a linear search made that quadratic.
     QHash<QString, int> mFirstIndex;
+    QAtomicInt mScanning;
 };

@@ -25,6 +25,8 @@ AppFinder::AppFinder(QObject *parent)
 
 void AppFinder::run()
 {
+    AppCenter *center = AppCenter::Inst();
+    center->setScanning(true);
     const QString home = hpHomePath();
     // With a home of "/" the home's folders are the system's: scanned twice
     // they would list every item twice, and the size pass, which finds records
@@ -45,6 +47,8 @@ void AppFinder::run()
     scanOnce(findPlugins, home + QStringLiteral("/Library/Internet Plug-Ins/"));
     scanOnce(findPlugins, QStringLiteral("/Library/PreferencePanes/"));
     scanOnce(findPlugins, home + QStringLiteral("/Library/PreferencePanes/"));
+    // Every item is in; sizes do not change who claims which file.
+    center->setScanning(false);
     calSoftSize();
     emit done();
 }

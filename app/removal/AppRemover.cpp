@@ -12,10 +12,11 @@
 
 namespace {
 const char kCorrupted[] = "Kestrelsweep component is corrupted. please repair it\n";
-// The service answers within this once it has the request; a shorter wait
-// would call a slow deletion of a large bundle a failure.
-const qint64 kMaxRecvMs = 45000;
-const qint64 kMinRecvMs = 1000;
+// How long the service may stay silent once it has the request. It tells
+// that it is at work every second, so a slow deletion of a large bundle is
+// waited for; the run's own bound only shortens the wait for a silent one.
+const qint64 kMaxSilenceMs = 10000;
+const qint64 kMinSilenceMs = 2500;
 
 // rm is never asked about these. A relative path would be taken from the
 // worker's current folder, and "." or ".." can make a path name something the
@@ -62,16 +63,58 @@ AppRemover::AppRemover(QStringList rootFiles, QStringList userFiles, QObject *pa
     mClock.start();
 }
 
+bool AppRemover::cancel()
+{
+    int expected = Checking;
+    return mState.compare_exchange_strong(expected, Cancelled) || expected == Cancelled;
+}
+
+QString AppRemover::preflight()
+{
+    const auto text = [](const char *source) { return QCoreApplication::translate("RemoveWidget", source); };
+    if (mRootFiles.isEmpty())
+        return QString();
+    QStringList unsendable;
+    if (!hpClientCanSend(mRootFiles, &unsendable)) {
+        for (const QString &path : qAsConst(unsendable))
+            qDebug("not sent, the request format cannot carry it: %s\n", logText(path).constData());
+        return text("These files cannot be handed to the Kestrelsweep helper, so nothing was removed.") + QLatin1Char('\n')
+               + text("Some files could not be removed:") + QLatin1Char('\n') + unsendable.join(QLatin1Char('\n'));
+    }
+    const bool found = hpClientInit();
+    const HpServiceVerdict verdict = hpClientVerdict();
+    if (found)
+        hpClientUninit();
+    if (verdict == HpServiceVerdict::NotAdministrator)
+        return text("Removing files outside your home folder needs an administrator account.") + QLatin1Char('\n')
+               + text("Nothing was removed.");
+    if (!found)
+        return text("The Kestrelsweep helper is not running. Files outside your home folder can only be removed "
+                    "with its help, so nothing was removed.");
+    return QString();
+}
+
 void AppRemover::run()
 {
     mClock.start();
+    const QString refusal = preflight();
+    int expected = Checking;
+    if (!refusal.isEmpty() || !mState.compare_exchange_strong(expected, Deleting)) {
+        qDebug("nothing removed: %s\n", refusal.isEmpty() ? "cancelled" : logText(refusal).constData());
+        emit done(refusal.isEmpty() ? QCoreApplication::translate("RemoveWidget", "Nothing was removed.") : refusal);
+        return;
+    }
+    emit deleting();
     int rootResult = -1;
     int userResult = -1;
     for (int pass = 1;; ++pass) {
         qDebug("try rmRootFiles seconds:%d \n", elapsedSeconds(mClock));
         rootResult = rootResult != 0 && !mRootFiles.isEmpty() ? rmRootFiles() : 0;
         qDebug("try mUserFiles seconds:%d \n", elapsedSeconds(mClock));
-        userResult = userResult != 0 && !mUserFiles.isEmpty() ? rmUserFiles() : 0;
+        // Without an answer nobody knows what root's half did: the user's
+        // half waits, rather than leave an item half removed for good.
+        if (rootResult == 0 || mServiceAnswered)
+            userResult = userResult != 0 && !mUserFiles.isEmpty() ? rmUserFiles() : 0;
         qDebug("try mUserFiles seconds:%d \n", elapsedSeconds(mClock));
         if (rootResult == 0 && userResult == 0) {
             emit done(QStringLiteral("success"));
@@ -98,7 +141,7 @@ int AppRemover::rmRootFiles()
     }
     if (paths.isEmpty())
         return 0;
-    const int timeoutMs = int(qBound(kMinRecvMs, mMaxMs - mClock.elapsed(), kMaxRecvMs));
+    const int timeoutMs = int(qBound(kMinSilenceMs, mMaxMs - mClock.elapsed(), kMaxSilenceMs));
     bool answered = false;
     const QVector<bool> gone = hpClientRemove(paths, timeoutMs, &answered);
     mServiceAnswered = answered;

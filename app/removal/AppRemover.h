@@ -5,6 +5,8 @@
 #include <QThread>
 #include <QVector>
 
+#include <atomic>
+
 // Deletes one removal's paths in the background: those under "/Users"
 // itself, the others through the root helper service. Reports once through
 // done(): "success", or what went wrong and which paths are left.
@@ -19,6 +21,10 @@ public:
     AppRemover(QStringList rootFiles, QStringList userFiles, QObject *parent = nullptr, int maxPasses = 3,
                int maxMs = 120000, int pauseMs = 1000);
 
+    // Asked from another thread: true when the removal will delete nothing,
+    // false when it has already begun (it then runs to its end).
+    bool cancel();
+
     // 0 when every root path still to go was confirmed gone, -1 otherwise.
     int rmRootFiles();
     // 0 when every user path still to go was deleted, -1 otherwise.
@@ -26,11 +32,17 @@ public:
 
 signals:
     void done(QString);
+    // The service was found (or was not needed) and deleting begins: from
+    // here on the removal can no longer be called off.
+    void deleting();
 
 protected:
     void run() override;
 
 private:
+    // Why nothing may be deleted at all, or empty when the removal may begin:
+    // the user's half goes only when root's half can go as well.
+    QString preflight();
     // "success", or the text that tells the user what went wrong and what is left.
     QString report() const;
 
@@ -45,4 +57,6 @@ private:
     bool mServiceAnswered = false;
     // Since the start of the run: bounds the passes and a root exchange's wait.
     QElapsedTimer mClock;
+    enum State { Checking, Deleting, Cancelled };
+    std::atomic<int> mState{Checking};
 };

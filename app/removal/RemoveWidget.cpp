@@ -8,6 +8,7 @@
 #include "MsgDlg.h"
 #include "PreferencesDlg.h"
 #include "ProgressDlg.h"
+#include "TickRule.h"
 #include "hpProtected.h"
 #include "hpSettings.h"
 #include "hpUtils.h"
@@ -17,10 +18,12 @@
 #include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMediaPlayer>
 #include <QMessageBox>
 #include <QResizeEvent>
 #include <QSettings>
+#include <QTextCodec>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -47,15 +50,6 @@ QString bundleIdOf(const QString &appPath)
         return QString();
     const QSettings settings(plist, hpSettingsFormat());
     return settings.value(QStringLiteral("CFBundleIdentifier")).toString();
-}
-
-// The key names the whole entry or ends where a word does: "Foo" owns
-// "Foo.log" and "Foo Helper" but not "Foobar".
-bool matchesAtBoundary(const QString &name, const QString &key)
-{
-    if (key.isEmpty() || !name.startsWith(key, Qt::CaseInsensitive))
-        return false;
-    return name.size() == key.size() || !name.at(key.size()).isLetterOrNumber();
 }
 
 QTreeWidgetItem *newRow(const QString &text, Qt::CheckState state)
@@ -94,6 +88,18 @@ bool mayStartWith(const char *name, const QString &key)
     return true;
 }
 
+bool sameName(const QString &name, const char *stored)
+{
+    const QByteArray encoded = QFile::encodeName(name);
+    if (encoded == stored)
+        return true;
+    QTextCodec::ConverterState state;
+    const QString decoded = QTextCodec::codecForName("UTF-8")->toUnicode(stored, int(qstrlen(stored)), &state);
+    return state.invalidChars == 0
+           && QString::fromUtf8(encoded).normalized(QString::NormalizationForm_C)
+                  == decoded.normalized(QString::NormalizationForm_C);
+}
+
 // The folder's entries whose names begin with key, in the order of a listing
 // sorted by name without regard to case, hidden ones left out. "." and ".."
 // would name the folder and its parent, and System keeps sockets, pipes and
@@ -102,6 +108,7 @@ bool mayStartWith(const char *name, const QString &key)
 // QFileInfo for each, and a sort of them all, took most of the search's time.
 QFileInfoList entriesStartingWith(const QString &folder, const QString &key)
 {
+    const QString foldedKey = TickRule::folded(key);
     std::vector<std::pair<QString, QFileInfo>> found;
     const QByteArray native = QFile::encodeName(folder);
     DIR *dir = native.isEmpty() ? nullptr : opendir(native.constData());
@@ -112,9 +119,11 @@ QFileInfoList entriesStartingWith(const QString &folder, const QString &key)
         if (!mayStartWith(d->d_name, key) || qstrcmp(d->d_name, ".") == 0 || qstrcmp(d->d_name, "..") == 0)
             continue;
         // A name that does not survive decoding names no file we could reach
-        // again; Qt's own listing leaves such names out as well.
+        // again; Qt's own listing leaves such names out as well. The Mac
+        // stores some names composed and Qt encodes them decomposed: the same
+        // name, which the file system finds either way.
         const QString name = QFile::decodeName(d->d_name);
-        if (!name.startsWith(key, Qt::CaseInsensitive) || QFile::encodeName(name) != d->d_name)
+        if (!TickRule::folded(name).startsWith(foldedKey) || !sameName(name, d->d_name))
             continue;
         const QFileInfo info(parent, name);
         if (!info.isHidden())
@@ -167,6 +176,8 @@ RemoveWidget::~RemoveWidget()
 void RemoveWidget::resizeEvent(QResizeEvent *event)
 {
     ui->verticalLayoutWidget->resize(event->size());
+    if (mWaiting)
+        mWaiting->setGeometry(ui->treeWidget->rect());
     QWidget::resizeEvent(event);
 }
 
@@ -177,22 +188,69 @@ void RemoveWidget::initAppInfo(QString appPath, QString appName, QString appSize
     this->appIcon = appIcon;
     ui->treeWidget->setHeaderItem(new QTreeWidgetItem(QStringList(QStringLiteral("All Related Files"))));
 
+    // Which files start ticked depends on every other item's claim: while the
+    // discovery worker is still adding items, the page waits for it. Connected
+    // before asking, so that an end in between is not missed.
+    AppCenter *center = AppCenter::Inst();
+    mPendingPath = appPath;
+    connect(center, &AppCenter::scanFinished, this, &RemoveWidget::catalogueComplete, Qt::UniqueConnection);
+    if (center->isScanning()) {
+        showWaiting(true);
+        return;
+    }
+    disconnect(center, &AppCenter::scanFinished, this, &RemoveWidget::catalogueComplete);
+    fill(appPath);
+}
+
+void RemoveWidget::catalogueComplete()
+{
+    disconnect(AppCenter::Inst(), &AppCenter::scanFinished, this, &RemoveWidget::catalogueComplete);
+    if (!mPendingPath.isNull())
+        fill(mPendingPath);
+}
+
+void RemoveWidget::showWaiting(bool waiting)
+{
+    if (waiting && !mWaiting) {
+        mWaiting = new QLabel(tr("Waiting until every installed item has been found ..."), ui->treeWidget);
+        mWaiting->setObjectName(QStringLiteral("labelWaiting"));
+        mWaiting->setTextFormat(Qt::PlainText);
+        mWaiting->setAlignment(Qt::AlignCenter);
+        mWaiting->setWordWrap(true);
+        mWaiting->setGeometry(ui->treeWidget->rect());
+        mWaiting->show();
+    } else if (!waiting) {
+        delete mWaiting;
+    }
+    ui->pushButtonRemove->setVisible(!waiting);
+}
+
+void RemoveWidget::fill(const QString &appPath)
+{
+    mPendingPath = QString();
+    showWaiting(false);
     const QString base = baseNameOf(appPath);
-    const QString bundleId = bundleIdOf(appPath);
+    QString bundleId = bundleIdOf(appPath);
 
     // What the other catalogued items are called decides which of our
     // matches start ticked; the longest keys are the most precise claims.
-    mOtherKeys.clear();
+    // The item's own record keeps its identifier when the bundle lost its
+    // Info.plist in an earlier, partly failed removal.
+    QStringList otherKeys;
     QList<AppInfo *> apps;
     AppCenter::Inst()->getAppList(apps);
     for (const AppInfo *info : qAsConst(apps)) {
-        if (info->path == appPath)
+        if (info->path == appPath) {
+            if (bundleId.isEmpty())
+                bundleId = info->bundleId;
             continue;
-        mOtherKeys << baseNameOf(info->path);
+        }
+        otherKeys << baseNameOf(info->path);
         if (!info->bundleId.isEmpty())
-            mOtherKeys << info->bundleId;
+            otherKeys << info->bundleId;
     }
     AppCenter::Inst()->releaseAppList(apps);
+    mTicks = TickRule(otherKeys);
 
     addBinaries(appPath);
 
@@ -220,8 +278,12 @@ void RemoveWidget::initAppInfo(QString appPath, QString appName, QString appSize
         {"Receipts", QStringLiteral("/private/var/db/receipts/"), bundleId},
         {"Socket", QStringLiteral("/private/var/run/"), bundleId},
     };
-    for (const auto &search : searches)
+    for (const auto &search : searches) {
+        mKeyIsBundleId = &search.key == &bundleId;
         addDepends(QString::fromLatin1(search.label), search.folder, search.key);
+    }
+    mKeyIsBundleId = false;
+    ui->pushButtonRemove->setVisible(anyCategoryTicked());
 }
 
 void RemoveWidget::addBinaries(QString appPath)
@@ -233,15 +295,6 @@ void RemoveWidget::addBinaries(QString appPath)
     mRelatedFiles << appPath;
     ui->treeWidget->addTopLevelItem(category);
     ui->treeWidget->expandAll();
-}
-
-bool RemoveWidget::isClaimed(const QString &name, const QString &key) const
-{
-    for (const QString &other : mOtherKeys) {
-        if (other.size() > key.size() && matchesAtBoundary(name, other))
-            return true;
-    }
-    return false;
 }
 
 void RemoveWidget::addDepends(QString label, QString folder, QString key)
@@ -259,7 +312,7 @@ void RemoveWidget::addDepends(QString label, QString folder, QString key)
         const QString path = QDir::cleanPath(folder + QLatin1Char('/') + name);
         if (hpIsProtectedPath(path, home) || hpIsProtectedPath(real + QLatin1Char('/') + name, home))
             continue;
-        const bool ours = matchesAtBoundary(name, key) && !isClaimed(name, key);
+        const bool ours = mTicks.ticked(name, key, mKeyIsBundleId);
         QTreeWidgetItem *entry = newRow(name, ours ? Qt::Checked : Qt::Unchecked);
         entry->setIcon(0, entryIcon(info));
         category->addChild(entry);
@@ -305,10 +358,16 @@ void RemoveWidget::itemChanged(QTreeWidgetItem *item, int column)
     if (column != 0)
         return;
     checkChildren(item, item->checkState(0));
-    bool any = false;
-    for (int i = 0; i < ui->treeWidget->topLevelItemCount() && !any; ++i)
-        any = ui->treeWidget->topLevelItem(i)->checkState(0) == Qt::Checked;
-    ui->pushButtonRemove->setVisible(any);
+    ui->pushButtonRemove->setVisible(anyCategoryTicked());
+}
+
+bool RemoveWidget::anyCategoryTicked() const
+{
+    for (int i = 0; i < ui->treeWidget->topLevelItemCount(); ++i) {
+        if (ui->treeWidget->topLevelItem(i)->checkState(0) == Qt::Checked)
+            return true;
+    }
+    return false;
 }
 
 void RemoveWidget::doRemove()
@@ -328,20 +387,44 @@ void RemoveWidget::doRemove()
     // itself once its thread has ended, whoever is still listening.
     auto *remover = new AppRemover(rootFiles, userFiles);
     mRemover = remover;
+    mWorkerReported = false;
+    mCancelled = false;
     connect(remover, &AppRemover::done, this, &RemoveWidget::removeThreadFinished);
+    connect(remover, &AppRemover::deleting, this, [this] {
+        if (mProgress)
+            mProgress->lock();
+    });
     connect(remover, &QThread::finished, remover, &QObject::deleteLater);
     remover->start(QThread::InheritPriority);
 
     if (mProgress)
         return;
-    mProgress = new ProgressDlg(nullptr);
-    mProgress->setProperty(tr("Remove App"), tr("Removing ..."), true, true);
-    mProgress->exec();
-    // It deleted itself on closing; the guard forgets it.
+    // Until the worker has found the helper service nothing is deleted, and
+    // the removal may still be called off; a removal of the user's own files
+    // alone begins at once.
+    bool cancellable = !rootFiles.isEmpty();
+    for (;;) {
+        mProgress = new ProgressDlg(nullptr);
+        mProgress->setProperty(tr("Remove App"), tr("Removing ..."), !cancellable, !cancellable);
+        mProgress->exec();
+        // It deleted itself on closing; the guard forgets it.
+        if (mWorkerReported || !mRemover)
+            break;
+        if (mRemover->cancel()) {
+            mCancelled = true;
+            break;
+        }
+        // Too late: deleting has begun and is shown to its end.
+        cancellable = false;
+    }
 }
 
 void RemoveWidget::removeThreadFinished(QString errString)
 {
+    mWorkerReported = true;
+    // Called off before anything was deleted: the page is as it was.
+    if (mCancelled)
+        return;
     if (!errString.isEmpty() && errString != QLatin1String("success")) {
         // The paths it lists are names from the disk, never markup.
         QMessageBox box(QMessageBox::Information, tr("Error"), errString, QMessageBox::Yes, this);

@@ -4,7 +4,10 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "TickRule.h"
+
 class AppRemover;
+class QLabel;
 class ProgressDlg;
 class QMediaPlayer;
 class QResizeEvent;
@@ -43,9 +46,11 @@ protected:
 
 private:
     void checkChildren(QTreeWidgetItem *item, Qt::CheckState state);
-    // Whether another catalogued item's longer key names this entry at a
-    // boundary, so that it is theirs rather than ours.
-    bool isClaimed(const QString &name, const QString &key) const;
+    void catalogueComplete();
+    void showWaiting(bool waiting);
+    // The searches, once the catalogue is complete.
+    void fill(const QString &appPath);
+    bool anyCategoryTicked() const;
 
     Ui::RemoveWidget *ui;
     QStringList mRelatedFiles;
@@ -55,6 +60,14 @@ private:
     QPointer<AppRemover> mRemover;
     QPointer<ProgressDlg> mProgress;
     QMediaPlayer *mPlayer;
-    // Base names and bundle identifiers of the other catalogued items.
-    QStringList mOtherKeys;
+    TickRule mTicks;
+    // Whether the search addDepends runs is keyed on the bundle identifier.
+    bool mKeyIsBundleId = false;
+    // The item whose searches wait for the catalogue; null once filled.
+    QString mPendingPath;
+    QPointer<QLabel> mWaiting;
+    // Whether the running worker has reported, and whether the user called
+    // the removal off before it began deleting.
+    bool mWorkerReported = false;
+    bool mCancelled = false;
 };

@@ -8,15 +8,33 @@
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QThread>
+#include <QSet>
 #include <QUdpSocket>
+
+#include <algorithm>
+#include <cstring>
 
 #include <cerrno>
 #include <climits>
 #include <csignal>
 
 namespace {
-// How long each port of the table may take to answer a hello.
-const qint64 kHelloWaitMs = 3500;
+// How long the service may take to answer a hello on any port, and how often
+// the hello goes out again meanwhile.
+const qint64 kFindMs = 3000;
+const qint64 kHelloAgainMs = 400;
+// The service's answer to a hello from a user who is not an administrator.
+const char kRefusedAdmin[] = "Kestrelswp-Magic!admin";
+const int kRefusedAdminLen = int(sizeof kRefusedAdmin - 1);
+// What the service sends while it deletes, so that a slow one is not taken
+// for a dead one.
+const char kWorking[] = "[working]";
+const int kWorkingLen = int(sizeof kWorking - 1);
+const int kAliveStepMs = 1000;
+// However busy the service says it is, one request is not waited for longer.
+const qint64 kMaxWorkMs = 30 * 60 * 1000;
+
+HpServiceVerdict sVerdict = HpServiceVerdict::Missing;
 
 QUdpSocket *sSocket = nullptr;
 QHostAddress sPeerAddr;
@@ -83,6 +101,7 @@ bool hpClientInit()
 {
     qDebug("hpClientInit begin\n");
     releaseSocket(); // left by an exchange that never released it
+    sVerdict = HpServiceVerdict::Missing;
     sSocket = new QUdpSocket;
     sPeerAddr = QHostAddress(QHostAddress::LocalHost);
     sPeerPort = 0;
@@ -98,60 +117,121 @@ bool hpClientInit()
     qDebug("hpClientInit bound 127.0.0.1:%d\n", sSocket->localPort());
     const QByteArray hello = hpHelloText(QCoreApplication::applicationPid());
     const QHostAddress loopback(QHostAddress::LocalHost);
+    // Every port at once, and again while no verdict has come: a missing
+    // service is known within the wait, not after a wait per port, and a
+    // hello lost in a flood of strangers' datagrams is sent again.
+    QSet<quint16> skipped;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 nextHello = 0;
+    bool first = true;
     char buf[1024];
-    for (quint16 port : peerPortArray) {
-        const qint64 sent = sSocket->writeDatagram(hello, loopback, port);
-        qDebug("send %s --> %s:%d (%d bytes sent)\n", hello.constData(), hpAddrText(loopback).constData(), port, int(sent));
-        if (sent != hello.size()) {
-            QThread::msleep(500);
+    while (clock.elapsed() < kFindMs) {
+        if (clock.elapsed() >= nextHello) {
+            int ports = 0;
+            for (quint16 port : peerPortArray) {
+                if (skipped.contains(port))
+                    continue;
+                const qint64 sent = sSocket->writeDatagram(hello, loopback, port);
+                if (first)
+                    qDebug("send %s --> %s:%d (%d bytes sent)\n", hello.constData(), hpAddrText(loopback).constData(),
+                           port, int(sent));
+                ++ports;
+            }
+            if (!first)
+                qDebug("hello sent again to %d ports\n", ports);
+            first = false;
+            nextHello += kHelloAgainMs;
+        }
+        if (!sSocket->hasPendingDatagrams()) {
+            const qint64 wait = qMin(nextHello, kFindMs) - clock.elapsed();
+            if (wait > 0 && !sSocket->waitForReadyRead(int(wait)) && sSocket->state() != QAbstractSocket::BoundState)
+                break;
             continue;
         }
-        // Only the port just probed answers for the service, and only when
-        // root holds it: a user's program on the port while the service
-        // restarts is skipped, not trusted.
-        QElapsedTimer clock;
-        clock.start();
-        bool skip = false;
-        while (!skip && clock.elapsed() < kHelloWaitMs) {
-            if (!sSocket->hasPendingDatagrams()) {
-                sSocket->waitForReadyRead(int(kHelloWaitMs - clock.elapsed()));
-                continue;
-            }
-            QHostAddress from;
-            quint16 fromPort = 0;
-            const qint64 n = sSocket->readDatagram(buf, sizeof buf - 1, &from, &fromPort);
-            if (n <= 0)
-                continue;
-            bool v4 = false;
-            const bool fromProbed = from.toIPv4Address(&v4) == loopback.toIPv4Address() && v4 && fromPort == port;
-            if (!fromProbed || !hpIsHello(buf, int(n))) {
-                if (hpRefusalLogAllowed())
-                    qDebug("dropped %d bytes from %s:%d, not a reply from port %d\n", int(n),
-                           hpAddrText(from).constData(), fromPort, port);
-                continue;
-            }
-            buf[n] = 0;
-            qDebug("recv %s from:%s:%d\n", hpLogSafe(buf, int(n)).constData(), hpAddrText(from).constData(), fromPort);
-            QString why;
-            if (!hpServiceRunsAsRoot(port, &why)) {
-                qDebug("not the service on port %d: %s\n", port, hpLogSafe(why.toUtf8(), -1).constData());
-                skip = true;
-                continue;
-            }
-            sPeerPid = hpHelloPid(buf, int(n));
-            sPeerAddr = loopback;
-            sPeerPort = port;
-            qDebug("Found Server: %s:%d,%lld\n", hpAddrText(sPeerAddr).constData(), sPeerPort, sPeerPid);
-            qDebug("connected\n");
-            qDebug("hpClientInit end\n");
-            return true;
+        QHostAddress from;
+        quint16 fromPort = 0;
+        const qint64 n = sSocket->readDatagram(buf, sizeof buf - 1, &from, &fromPort);
+        if (n <= 0)
+            continue;
+        bool v4 = false;
+        const bool fromTable = from.toIPv4Address(&v4) == loopback.toIPv4Address() && v4
+                               && std::find(std::begin(peerPortArray), std::end(peerPortArray), fromPort)
+                                      != std::end(peerPortArray)
+                               && !skipped.contains(fromPort);
+        if (!fromTable || !hpIsHello(buf, int(n))) {
+            if (hpRefusalLogAllowed())
+                qDebug("dropped %d bytes from %s:%d, not a reply from the service's ports\n", int(n),
+                       hpAddrText(from).constData(), fromPort);
+            continue;
         }
+        buf[n] = 0;
+        qDebug("recv %s from:%s:%d\n", hpLogSafe(buf, int(n)).constData(), hpAddrText(from).constData(), fromPort);
+        // Only root holds the service's port: a user's program that took
+        // one while the service restarted is skipped, not trusted.
+        QString why;
+        if (!hpServiceRunsAsRoot(fromPort, &why)) {
+            qDebug("not the service on port %d: %s\n", fromPort, hpLogSafe(why.toUtf8(), -1).constData());
+            skipped.insert(fromPort);
+            continue;
+        }
+        if (n == kRefusedAdminLen && memcmp(buf, kRefusedAdmin, size_t(n)) == 0) {
+            qDebug("the service serves administrators only\n");
+            sVerdict = HpServiceVerdict::NotAdministrator;
+            break;
+        }
+        sPeerPid = hpHelloPid(buf, int(n));
+        sPeerAddr = loopback;
+        sPeerPort = fromPort;
+        sVerdict = HpServiceVerdict::Found;
+        qDebug("Found Server: %s:%d,%lld\n", hpAddrText(sPeerAddr).constData(), sPeerPort, sPeerPid);
+        qDebug("connected\n");
+        qDebug("hpClientInit end\n");
+        return true;
     }
-    // Nobody answered: release the socket rather than leave it to a caller
-    // that never uninitialises after a failure.
+    // No service: release the socket rather than leave it to a caller that
+    // never uninitialises after a failure.
     releaseSocket();
     qDebug("hpClientInit end\n");
     return false;
+}
+
+HpServiceVerdict hpClientVerdict()
+{
+    return sVerdict;
+}
+
+int hpClientRecvAnswer(char *buf, int len, int silenceMs, qint64 capMs)
+{
+    QElapsedTimer total;
+    total.start();
+    QElapsedTimer quiet;
+    quiet.start();
+    for (;;) {
+        // In short steps, so that a service that ended is noticed at once
+        // rather than at the end of the silence bound.
+        const int step = int(qBound(qint64(1), qMin(qint64(kAliveStepMs), silenceMs - quiet.elapsed()), qint64(INT_MAX)));
+        const int n = hpClientRecv(buf, len, step);
+        const bool working = n >= kWorkingLen && memcmp(buf, kWorking, kWorkingLen) == 0;
+        // The reply to a hello sent again while the first reply was on its way.
+        const bool lateHello = n > 0 && hpIsHello(buf, n);
+        if (n > 0 && !working && !lateHello)
+            return n;
+        if (working)
+            quiet.restart();
+        if (total.elapsed() >= capMs) {
+            qDebug("hpClientRecvAnswer: still at work after %lld ms, given up\n", total.elapsed());
+            return -1;
+        }
+        if (quiet.elapsed() >= silenceMs) {
+            qDebug("hpClientRecvAnswer: silent for %lld ms\n", quiet.elapsed());
+            return n > 0 ? 0 : n;
+        }
+        if (!hpClientPeerAlive()) {
+            qDebug("hpClientRecvAnswer: the service ended\n");
+            return -1;
+        }
+    }
 }
 
 bool hpClientPeerAlive()
@@ -191,6 +271,15 @@ void hpClientUninit()
     sPeerAddr = QHostAddress();
     sPeerPort = 0;
     qDebug("hpClientUninit end\n");
+}
+
+bool hpClientCanSend(const QStringList &paths, QStringList *unsendable)
+{
+    QVector<int> refused;
+    hpClientRemoveBatches(paths, &refused);
+    for (int i : qAsConst(refused))
+        unsendable->append(paths.at(i));
+    return refused.isEmpty();
 }
 
 QVector<HpRemoveBatch> hpClientRemoveBatches(const QStringList &paths, QVector<int> *unsendable)
@@ -247,7 +336,7 @@ QVector<bool> hpClientRemove(const QStringList &paths, int timeoutMs, bool *answ
         char buf[hpMaxResult + 1];
         int n = -1;
         if (hpClientSend(batch.request.constData(), batch.request.size()) == batch.request.size())
-            n = hpClientRecv(buf, hpMaxResult, timeoutMs);
+            n = hpClientRecvAnswer(buf, hpMaxResult, timeoutMs, kMaxWorkMs);
         hpClientUninit();
         if (n <= 0) {
             // A service that let one request go unanswered would keep each

@@ -14,6 +14,21 @@ int hpClientRecv(char *buf, int len, int timeoutMs);
 void hpClientUninit();
 }
 
+// What the last hpClientInit learned of the service.
+enum class HpServiceVerdict {
+    Found,            // a service that runs as root answered
+    Missing,          // nobody who may speak for the service answered in time
+    NotAdministrator, // the service answered that it serves administrators only
+};
+HpServiceVerdict hpClientVerdict();
+
+// Waits for the answer to a request. A service that deletes a large tree
+// tells it is at work with "[working]" datagrams: each one restarts the
+// silence bound, so a slow service is waited for, while one that went silent
+// past silenceMs, ended, or kept working beyond capMs is given up. Returns as
+// hpClientRecv, the "[working]" datagrams left out.
+int hpClientRecvAnswer(char *buf, int len, int silenceMs, qint64 capMs);
+
 // One "[remove]" request and the indices (into the caller's list) of the
 // paths it carries, in order.
 struct HpRemoveBatch
@@ -29,12 +44,17 @@ struct HpRemoveBatch
 QVector<HpRemoveBatch> hpClientRemoveBatches(const QStringList &paths, QVector<int> *unsendable);
 
 // Sends the paths in as many requests as needed, each with its own
-// handshake, and merges the answers: element i is true when the service
+// handshake, and merges the answers; timeoutMs is the silence bound of
+// hpClientRecvAnswer: element i is true when the service
 // reported paths[i] gone. Unsendable paths and those of a failed exchange
 // are false; after an exchange without an answer no further one is tried. *answered, when given, is true only when every request found the
 // service and got an answer (of whatever shape): false tells "no service" apart
 // from "the service could not delete these".
 QVector<bool> hpClientRemove(const QStringList &paths, int timeoutMs, bool *answered = nullptr);
+
+// What a request's paths would be cut into: true when every path can be sent
+// (none holds ";" or is too long for a request of its own).
+bool hpClientCanSend(const QStringList &paths, QStringList *unsendable);
 
 // Marks done[index] for each path of the batch that result (a "[result]"
 // datagram) confirms, item by item in request order; a result of another

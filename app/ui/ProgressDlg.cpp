@@ -35,6 +35,12 @@ void ProgressDlg::setProperty(QString title, QString text, bool hideCancel, bool
     }
 }
 
+void ProgressDlg::lock()
+{
+    ui->pushButtonCancel->hide();
+    mLocked = true;
+}
+
 // Escape and every close request (QDialog::closeEvent ignores the event while the
 // dialog stays visible) end up here; only the owner's done() ends a locked dialog.
 void ProgressDlg::reject()
@@ -45,5 +51,6 @@ void ProgressDlg::reject()
 
 void ProgressDlg::onCancel()
 {
-    done(QMessageBox::No);
+    if (!mLocked)
+        done(QMessageBox::No);
 }

@@ -21,6 +21,9 @@ public:
 
     // Call before the dialog is shown: changing the flags of a visible window hides it.
     void setProperty(QString title, QString text, bool hideCancel, bool removeCloseButton);
+    // Locks a dialog that is already shown: its Cancel button goes, and Escape
+    // and close requests are refused from here on.
+    void lock();
 
 public slots:
     void reject() override;

@@ -109,7 +109,7 @@ int remove(const QString &path, const QString &option)
     char buf[1024];
     int n = -1;
     if (hpClientSend(request.constData(), request.size()) == request.size())
-        n = hpClientRecv(buf, 1023, 10000);
+        n = hpClientRecvAnswer(buf, 1023, 10000, 60000);
     hpClientUninit();
     if (other > 0) {
         kill(other, SIGKILL);

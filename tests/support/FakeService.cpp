@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QNetworkDatagram>
+#include <QTimer>
 #include <QUdpSocket>
 
 FakeService::FakeService(Mode mode, const QString &folder, QObject *parent)
@@ -31,10 +32,29 @@ void FakeService::readPending()
         QByteArray reply;
         if (hpIsHello(data.constData(), data.size())) {
             ++mHellos;
-            reply = hpHelloText(QCoreApplication::applicationPid());
+            reply = mMode == NotAdministrator ? QByteArray("Kestrelswp-Magic!admin")
+                                              : hpHelloText(QCoreApplication::applicationPid());
         } else {
             ++mRequests;
             reply = answer(QByteArray::fromBase64(data));
+            if (mMode == Slow) {
+                // Twelve signs of life, 400 ms apart, then the answer.
+                auto *timer = new QTimer(this);
+                auto *beats = new int(0);
+                const QHostAddress to = in.senderAddress();
+                const quint16 port = quint16(in.senderPort());
+                connect(timer, &QTimer::timeout, this, [=]() {
+                    if (++*beats <= 12) {
+                        mSocket->writeDatagram("[working]0", to, port);
+                        return;
+                    }
+                    mSocket->writeDatagram(reply, to, port);
+                    timer->deleteLater();
+                    delete beats;
+                });
+                timer->start(400);
+                reply.clear();
+            }
         }
         if (!reply.isEmpty())
             mSocket->writeDatagram(reply, in.senderAddress(), quint16(in.senderPort()));
@@ -52,7 +72,7 @@ QByteArray FakeService::answer(const QByteArray &request)
         mLastPaths << path;
         bool gone = false;
         const bool inside = path.startsWith(mFolder) && !path.contains(QLatin1String("/.."));
-        if (mMode == Answer && inside && !mFailing.contains(path)) {
+        if ((mMode == Answer || mMode == Slow) && inside && !mFailing.contains(path)) {
             const QFileInfo info(path);
             if (info.isDir() && !info.isSymLink())
                 gone = QDir(path).removeRecursively();

@@ -19,6 +19,8 @@ public:
         Answer, // deletes what lies inside its folder, SUCCESS for those, FAILURE for the rest
         Silent, // answers the hello, never a request
         Cut,    // deletes nothing, answers with the last byte of the result missing
+        Slow,   // as Answer, after telling it is at work for longer than the client's bounds
+        NotAdministrator, // refuses every hello as the service refuses a standard user
     };
 
     // Deletes only below folder, whatever it is sent.
