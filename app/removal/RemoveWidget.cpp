@@ -205,8 +205,9 @@ void RemoveWidget::initAppInfo(QString appPath, QString appName, QString appSize
 void RemoveWidget::catalogueComplete()
 {
     disconnect(AppCenter::Inst(), &AppCenter::scanFinished, this, &RemoveWidget::catalogueComplete);
-    if (!mPendingPath.isNull())
-        fill(mPendingPath);
+    const QString path = mPendingPath; // fill() clears it
+    if (!path.isNull())
+        fill(path);
 }
 
 void RemoveWidget::showWaiting(bool waiting)

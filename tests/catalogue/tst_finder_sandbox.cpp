@@ -146,9 +146,9 @@ private slots:
     {
         mFirst = probe();
         const Run &run = mFirst;
-        QCOMPARE(run.records.size(), 46);
-        QCOMPARE(run.appends, 46);
-        QCOMPARE(run.updates, 46);
+        QCOMPARE(run.records.size(), 47);
+        QCOMPARE(run.appends, 47);
+        QCOMPARE(run.updates, 47);
 
         // Folders in the worker's order, each in case-sensitive name order.
         const QStringList folders{
@@ -184,7 +184,7 @@ private slots:
 
         QCOMPARE(run.measured, all);
         // Every icon converted, fallbacks included; the two Jotting Pad.app share one.
-        QCOMPARE(run.conversions.size(), 45);
+        QCOMPARE(run.conversions.size(), 46);
         for (const QString &c : run.conversions)
             QVERIFY2(c.startsWith(QLatin1String("0\t")), qPrintable(c));
         for (const Record &r : run.records)
@@ -192,8 +192,8 @@ private slots:
 
         QSettings sizes(host(run.sizeList), hpSettingsFormat());
         QSettings times(host(run.timeList), hpSettingsFormat());
-        QCOMPARE(sizes.allKeys().size(), 46);
-        QCOMPARE(times.allKeys().size(), 46);
+        QCOMPARE(sizes.allKeys().size(), 47);
+        QCOMPARE(times.allKeys().size(), 47);
         for (const Record &r : run.records)
             QCOMPARE(sizes.value(r.path).toLongLong(), r.size);
     }
@@ -205,8 +205,8 @@ private slots:
         QCOMPARE(paths(run), paths(mFirst));
         QCOMPARE(run.measured, QStringList());
         QCOMPARE(run.conversions, QStringList());
-        QCOMPARE(run.appends, 46);
-        QCOMPARE(run.updates, 46);
+        QCOMPARE(run.appends, 47);
+        QCOMPARE(run.updates, 47);
         for (int i = 0; i < run.records.size(); ++i) {
             QCOMPARE(run.records.at(i).size, mFirst.records.at(i).size);
             QCOMPARE(run.records.at(i).sizeState, 2);
@@ -233,7 +233,7 @@ private slots:
 
         const Run run = probe();
         QCOMPARE(run.measured, (QStringList{zeroed, touched}));
-        QCOMPARE(run.updates, 46);
+        QCOMPARE(run.updates, 47);
         const QStringList all = paths(run);
         QCOMPARE(run.records.at(all.indexOf(deep)).size, mFirst.records.at(all.indexOf(deep)).size);
         QCOMPARE(run.records.at(all.indexOf(zeroed)).size, mFirst.records.at(all.indexOf(zeroed)).size);

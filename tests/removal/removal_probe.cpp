@@ -1,8 +1,10 @@
 // The removal page as the list view drives it, for tests inside tools/sandbox:
 //   removal_probe list|remove APPPATH [--catalogue] [--other PATH=ID ...] [--toggle TEXT ...]
 // --catalogue fills the catalogue with the discovery worker first; --other
-// adds one record by hand instead. --toggle flips the check box of the first
+// adds one record by hand instead; --late-other adds one only after the page
+// has opened, while the catalogue counts as still being filled. --toggle flips the check box of the first
 // row whose text starts with TEXT, as a click would. Prints, tab-separated:
+//   waiting <shown 0|1>                  with --late-other: whether the page waited
 //   row <depth> <checked 0|1> <text>     every row in tree order
 //   path <path>                          every entry's path, in row order
 //   remove-button <visible 0|1>
@@ -19,6 +21,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -26,6 +29,7 @@
 #include <QTreeWidgetItemIterator>
 
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -104,6 +108,7 @@ int main(int argc, char *argv[])
     const bool remove = args.at(1) == QLatin1String("remove");
     const QString appPath = args.at(2);
     QStringList toggles;
+    QList<AppInfo *> late;
     for (int i = 3; i < args.size(); ++i) {
         if (args.at(i) == QLatin1String("--catalogue")) {
             fillCatalogue();
@@ -112,16 +117,36 @@ int main(int argc, char *argv[])
             info->path = args.at(++i).section(QLatin1Char('='), 0, 0);
             info->bundleId = args.at(i).section(QLatin1Char('='), 1);
             AppCenter::Inst()->append(info);
+        } else if (args.at(i) == QLatin1String("--late-other") && i + 1 < args.size()) {
+            auto *info = new AppInfo;
+            info->path = args.at(++i).section(QLatin1Char('='), 0, 0);
+            info->bundleId = args.at(i).section(QLatin1Char('='), 1);
+            late << info;
         } else if (args.at(i) == QLatin1String("--toggle") && i + 1 < args.size()) {
             toggles << args.at(++i);
         }
     }
 
+    if (!late.isEmpty())
+        AppCenter::Inst()->setScanning(true);
     auto *page = new RemoveWidget(nullptr);
     const QString name = appPath.mid(appPath.lastIndexOf(QLatin1Char('/')) + 1);
     page->initAppInfo(appPath, name, QStringLiteral("1.00M"), QString());
     auto *tree = page->findChild<QTreeWidget *>(QStringLiteral("treeWidget"));
     page->show();
+    if (!late.isEmpty()) {
+        auto *waiting = page->findChild<QLabel *>(QStringLiteral("labelWaiting"));
+        print(QStringLiteral("waiting\t%1").arg(waiting && waiting->isVisible() && tree->topLevelItemCount() == 0
+                                                 && !page->findChild<QPushButton *>(QStringLiteral("pushButtonRemove"))->isVisible()));
+        // As the discovery worker ends: the last records, then the end.
+        std::thread worker([&late] {
+            AppCenter::Inst()->append(late);
+            AppCenter::Inst()->setScanning(false);
+        });
+        worker.join();
+        while (tree->topLevelItemCount() == 0)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
     for (const QString &text : toggles) {
         for (int i = 0; i < tree->topLevelItemCount(); ++i) {
             if (QTreeWidgetItem *row = findRow(tree->topLevelItem(i), text)) {

@@ -22,6 +22,7 @@ class TestRemoval : public QObject
         QStringList sizes; // category size texts, in row order
         QStringList paths, root, user;
         bool removeButton = false;
+        bool waited = false;
         QString error, finished, err;
     };
 
@@ -56,6 +57,8 @@ class TestRemoval : public QObject
                 p.user << value;
             } else if (tag == QLatin1String("remove-button")) {
                 p.removeButton = value == QLatin1String("1");
+            } else if (tag == QLatin1String("waiting")) {
+                p.waited = value == QLatin1String("1");
             } else if (tag == QLatin1String("error")) {
                 p.error = value;
             } else if (tag == QLatin1String("finished")) {
@@ -98,6 +101,11 @@ private slots:
                                 "Library/LaunchDaemons/com.example.Foo.helper.plist",
                                 "private/var/db/receipts/com.example.Foo.pkg.bom"})
             put(QLatin1String(rel), 3);
+        // The Mac keeps some names composed, some decomposed: one name either way.
+        put(QStringLiteral("Applications/Caf\u00e9.app/Contents/MacOS/x"));
+        put(QStringLiteral("Library/Cafe\u0301 Tools/x"));
+        put(home + QStringLiteral("Application Support/Caf\u00e9/data"));
+        put(home + QStringLiteral("Logs/DiagnosticReports/Cafe\u0301_1.crash"));
         QDir().mkpath(mRoot + QStringLiteral("/Users/linked/Library/Logs"));
         QVERIFY(QFile::link(QStringLiteral("../../../../Library"), mRoot + QStringLiteral("/Users/linked/Library/Logs/DiagnosticReports")));
     }
@@ -164,6 +172,14 @@ private slots:
             << QStringList{"Binaries", "+Audio.app", "Crashes", "+Audio_1.plist", "Library", "+Audio Tools"}
             << QStringList{"/Applications/Audio.app", "/Library/Audio Tools"}
             << QStringList{lib + "Application Support/CrashReporter/Audio_1.plist"} << true;
+        const QString nfd = QStringLiteral("Cafe\u0301");
+        QTest::newRow("composed and decomposed names listed alike")
+            << QStringList() << QStringList{"list", QStringLiteral("/Applications/Caf\u00e9.app")}
+            << QStringList{"Binaries", QStringLiteral("+Caf\u00e9.app"), "Crashes", "+" + nfd + "_1.crash", "Library",
+                           "+" + nfd + " Tools", "Application Support", QStringLiteral("+Caf\u00e9")}
+            << QStringList{QStringLiteral("/Applications/Caf\u00e9.app"), "/Library/" + nfd + " Tools"}
+            << QStringList{lib + "Logs/DiagnosticReports/" + nfd + "_1.crash", lib + QStringLiteral("Application Support/Caf\u00e9")}
+            << true;
         QTest::newRow("every category unticked hides Remove")
             << QStringList() << audioArgs + QStringList{"--toggle", "Binaries", "--toggle", "Crashes", "--toggle", "Library ["}
             << QStringList{"!Binaries", "-Audio.app", "!Crashes", "-Audio_1.plist", "!Library", "-Audio Tools"}
@@ -218,6 +234,35 @@ private slots:
         QCOMPARE(entry, p.paths.size());
     }
 
+    // Opened while the catalogue is still being filled: the page waits, and
+    // Foo Pro's claims, which come later, still keep its files unticked.
+    void waitsForTheCatalogue()
+    {
+        const Probe p = probe(mRoot, {}, {"list", "/Applications/Foo.app", "--late-other",
+                                          "/Applications/Foo Pro.app=com.example.Foo.pro"});
+        QVERIFY2(p.status == 0, qPrintable(p.err));
+        QVERIFY(p.waited);
+        QVERIFY2(p.rows.contains(QStringLiteral("-com.example.Foo.pro.plist")), qPrintable(p.rows.join(QLatin1Char('|'))));
+        QVERIFY(p.rows.contains(QStringLiteral("-Foo Pro")));
+        QVERIFY(p.rows.contains(QStringLiteral("+Foo")));
+    }
+
+    // Without the helper service nothing at all leaves the disk, the user's
+    // own files neither, and the page says why.
+    void nothingGoesWithoutTheService()
+    {
+        const QString world = sampleWorld();
+        QVERIFY(!world.isEmpty());
+        const QMap<QString, QString> before = treeListing(world);
+        const Probe p = probe(world, {}, {QStringLiteral("remove"), QStringLiteral("/Applications/Tide.app"),
+                                          QStringLiteral("--catalogue")});
+        QVERIFY(!p.user.isEmpty() && !p.root.isEmpty());
+        QCOMPARE(p.error, QStringLiteral("The Kestrelsweep helper is not running. Files outside your home folder can "
+                                         "only be removed with its help, so nothing was removed."));
+        QCOMPARE(p.finished, QString());
+        QCOMPARE(treeListing(world), before);
+    }
+
     // Three kinds of item removed one after another from the sample world,
     // each with the ticks the page starts with, by the page as the user runs
     // it and by the real service as root: exactly the ticked paths (with what
@@ -239,6 +284,14 @@ private slots:
         // A name equal to a standard folder's: /Library/Audio keeps all it holds.
         QTest::newRow("application named like a standard folder") << "/Applications/Audio.app"
                                                                     << QStringList{"/Library/Audio"};
+        // Its identifier "com" begins every maker's files: none of them goes.
+        QTest::newRow("generic identifier takes nothing of Apple's or other makers'")
+            << "/Applications/Generic Tool.app"
+            << QStringList{lib + "Preferences/com.apple.dock.plist", lib + "Application Support/com.apple.sharedfilelist",
+                           lib + "Preferences/com.tideware.tide.pro.plist", "/Library/LaunchDaemons/com.apple.samplesyncd.plist",
+                           "/Library/LaunchDaemons/com.tideware.tide.pro.helper.plist",
+                           "/Library/PrivilegedHelperTools/com.otherworks.installhelper",
+                           "/private/var/db/receipts/com.apple.pkg.SampleTools.bom"};
     }
 
     void removesExactlyTheTicked()
@@ -247,13 +300,8 @@ private slots:
         QFETCH(QStringList, kept);
         if (geteuid() != 0)
             QSKIP("the user and the helper service need two ids: run as root");
-        if (mWorld.isEmpty()) {
-            mWorld = mTmp.path() + QStringLiteral("/sample");
-            QProcess make;
-            make.start(qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tools/make-sample-root"),
-                       {mWorld, QStringLiteral("--home-owner"), QStringLiteral("501:20")});
-            QVERIFY(make.waitForFinished(120000) && make.exitCode() == 0);
-        }
+        const QString world = sampleWorld();
+        QVERIFY(!world.isEmpty());
         const QMap<QString, QString> before = treeListing(mWorld);
         QVERIFY(before.contains(item.mid(1)));
         const Probe p = probe(mWorld,
@@ -314,6 +362,22 @@ private slots:
     }
 
 private:
+    // The sample world, made once for the tests that remove from it.
+    QString sampleWorld()
+    {
+        if (mWorld.isEmpty()) {
+            const QString world = mTmp.path() + QStringLiteral("/sample");
+            QProcess make;
+            QStringList args{world};
+            if (geteuid() == 0)
+                args << QStringLiteral("--home-owner") << QStringLiteral("501:20");
+            make.start(qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tools/make-sample-root"), args);
+            if (make.waitForFinished(120000) && make.exitCode() == 0)
+                mWorld = world;
+        }
+        return mWorld;
+    }
+
     QString mWorld;
 };
 

@@ -391,6 +391,31 @@ p, li { white-space: pre-wrap; }
         <source>Some files could not be removed:</source>
         <translation>部分文件无法移除：</translation>
     </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting until every installed item has been found ...</source>
+        <translation>正在等待找到所有已安装的项目 ...</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>These files cannot be handed to the Kestrelsweep helper, so nothing was removed.</source>
+        <translation>这些文件无法交给 Kestrelsweep 助手处理，因此未移除任何内容。</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>Removing files outside your home folder needs an administrator account.</source>
+        <translation>移除个人文件夹以外的文件需要管理员帐户。</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>Nothing was removed.</source>
+        <translation>未移除任何内容。</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
+        <translation>Kestrelsweep 助手未在运行。个人文件夹以外的文件只能借助它来移除，因此未移除任何内容。</translation>
+    </message>
 </context>
 <context>
     <name>ResultDlg</name>

@@ -391,6 +391,31 @@ p, li { white-space: pre-wrap; }
         <source>Some files could not be removed:</source>
         <translation>Einige Dateien konnten nicht entfernt werden:</translation>
     </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting until every installed item has been found ...</source>
+        <translation>Warten, bis alle installierten Objekte gefunden sind ...</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>These files cannot be handed to the Kestrelsweep helper, so nothing was removed.</source>
+        <translation>Diese Dateien können nicht an den Kestrelsweep-Helfer übergeben werden, daher wurde nichts entfernt.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>Removing files outside your home folder needs an administrator account.</source>
+        <translation>Zum Entfernen von Dateien außerhalb Ihres Benutzerordners ist ein Administratorkonto erforderlich.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>Nothing was removed.</source>
+        <translation>Es wurde nichts entfernt.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
+        <translation>Der Kestrelsweep-Helfer läuft nicht. Dateien außerhalb Ihres Benutzerordners können nur mit seiner Hilfe entfernt werden, daher wurde nichts entfernt.</translation>
+    </message>
 </context>
 <context>
     <name>ResultDlg</name>

@@ -391,6 +391,31 @@ p, li { white-space: pre-wrap; }
         <source>Some files could not be removed:</source>
         <translation>Some files could not be removed:</translation>
     </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting until every installed item has been found ...</source>
+        <translation>Waiting until every installed item has been found ...</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>These files cannot be handed to the Kestrelsweep helper, so nothing was removed.</source>
+        <translation>These files cannot be handed to the Kestrelsweep helper, so nothing was removed.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>Removing files outside your home folder needs an administrator account.</source>
+        <translation>Removing files outside your home folder needs an administrator account.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>Nothing was removed.</source>
+        <translation>Nothing was removed.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
+        <translation>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</translation>
+    </message>
 </context>
 <context>
     <name>ResultDlg</name>

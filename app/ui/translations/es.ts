@@ -391,6 +391,31 @@ p, li { white-space: pre-wrap; }
         <source>Some files could not be removed:</source>
         <translation>No se pudieron eliminar algunos archivos:</translation>
     </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting until every installed item has been found ...</source>
+        <translation>Esperando a que se encuentren todos los elementos instalados ...</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>These files cannot be handed to the Kestrelsweep helper, so nothing was removed.</source>
+        <translation>Estos archivos no se pueden pasar al asistente de Kestrelsweep, por lo que no se ha eliminado nada.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>Removing files outside your home folder needs an administrator account.</source>
+        <translation>Para eliminar archivos fuera de su carpeta de inicio se necesita una cuenta de administrador.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>Nothing was removed.</source>
+        <translation>No se ha eliminado nada.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
+        <translation>El asistente de Kestrelsweep no se está ejecutando. Los archivos fuera de su carpeta de inicio solo se pueden eliminar con su ayuda, por lo que no se ha eliminado nada.</translation>
+    </message>
 </context>
 <context>
     <name>ResultDlg</name>

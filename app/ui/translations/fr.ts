@@ -391,6 +391,31 @@ p, li { white-space: pre-wrap; }
         <source>Some files could not be removed:</source>
         <translation>Certains fichiers n&apos;ont pas pu être supprimés :</translation>
     </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting until every installed item has been found ...</source>
+        <translation>En attente de la liste complète des éléments installés ...</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>These files cannot be handed to the Kestrelsweep helper, so nothing was removed.</source>
+        <translation>Ces fichiers ne peuvent pas être transmis à l&apos;assistant de Kestrelsweep ; rien n&apos;a donc été supprimé.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>Removing files outside your home folder needs an administrator account.</source>
+        <translation>La suppression de fichiers situés hors de votre dossier de départ nécessite un compte administrateur.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>Nothing was removed.</source>
+        <translation>Rien n&apos;a été supprimé.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
+        <translation>L&apos;assistant de Kestrelsweep n&apos;est pas en cours d&apos;exécution. Les fichiers situés hors de votre dossier de départ ne peuvent être supprimés qu&apos;avec son aide ; rien n&apos;a donc été supprimé.</translation>
+    </message>
 </context>
 <context>
     <name>ResultDlg</name>

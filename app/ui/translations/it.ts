@@ -391,6 +391,31 @@ p, li { white-space: pre-wrap; }
         <source>Some files could not be removed:</source>
         <translation>Impossibile rimuovere alcuni file:</translation>
     </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting until every installed item has been found ...</source>
+        <translation>In attesa che vengano trovati tutti gli elementi installati ...</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>These files cannot be handed to the Kestrelsweep helper, so nothing was removed.</source>
+        <translation>Questi file non possono essere passati all&apos;assistente di Kestrelsweep, quindi non è stato rimosso nulla.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>Removing files outside your home folder needs an administrator account.</source>
+        <translation>Per rimuovere file al di fuori della cartella Inizio serve un account amministratore.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>Nothing was removed.</source>
+        <translation>Non è stato rimosso nulla.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
+        <translation>L&apos;assistente di Kestrelsweep non è in esecuzione. I file al di fuori della cartella Inizio possono essere rimossi solo con il suo aiuto, quindi non è stato rimosso nulla.</translation>
+    </message>
 </context>
 <context>
     <name>ResultDlg</name>

@@ -391,6 +391,31 @@ p, li { white-space: pre-wrap; }
         <source>Some files could not be removed:</source>
         <translation>一部のファイルを削除できませんでした:</translation>
     </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting until every installed item has been found ...</source>
+        <translation>インストールされているすべての項目が見つかるまで待っています ...</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>These files cannot be handed to the Kestrelsweep helper, so nothing was removed.</source>
+        <translation>これらのファイルは Kestrelsweep ヘルパーに渡せないため、何も削除されませんでした。</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>Removing files outside your home folder needs an administrator account.</source>
+        <translation>ホームフォルダ外のファイルを削除するには管理者アカウントが必要です。</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>Nothing was removed.</source>
+        <translation>何も削除されませんでした。</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
+        <translation>Kestrelsweep ヘルパーが実行されていません。ホームフォルダ外のファイルはヘルパーがなければ削除できないため、何も削除されませんでした。</translation>
+    </message>
 </context>
 <context>
     <name>ResultDlg</name>

@@ -391,6 +391,31 @@ p, li { white-space: pre-wrap; }
         <source>Some files could not be removed:</source>
         <translation>Não foi possível remover alguns arquivos:</translation>
     </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting until every installed item has been found ...</source>
+        <translation>Aguardando até que todos os itens instalados sejam encontrados ...</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>These files cannot be handed to the Kestrelsweep helper, so nothing was removed.</source>
+        <translation>Estes arquivos não podem ser entregues ao assistente do Kestrelsweep, por isso nada foi removido.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>Removing files outside your home folder needs an administrator account.</source>
+        <translation>Remover arquivos fora da sua pasta pessoal requer uma conta de administrador.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>Nothing was removed.</source>
+        <translation>Nada foi removido.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/AppRemover.cpp"/>
+        <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
+        <translation>O assistente do Kestrelsweep não está em execução. Arquivos fora da sua pasta pessoal só podem ser removidos com a ajuda dele, por isso nada foi removido.</translation>
+    </message>
 </context>
 <context>
     <name>ResultDlg</name>
