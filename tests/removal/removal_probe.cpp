@@ -1,5 +1,6 @@
 // The removal page as the list view drives it, for tests inside tools/sandbox:
 //   removal_probe list|remove APPPATH [--catalogue] [--other PATH=ID ...] [--toggle TEXT ...]
+//                 [--cancel-progress]
 // --catalogue fills the catalogue with the discovery worker first; --other
 // adds one record by hand instead; --late-other adds one only after the page
 // has opened, while the catalogue counts as still being filled. --toggle flips the check box of the first
@@ -11,11 +12,13 @@
 //   root <path> / user <path>            what a confirmed removal would take
 // and in remove mode, after confirming every question with Ok:
 //   error <text, newlines as \n> | finished <bundle gone 0|1>
+//   cancel <offered 0|1>                 with --cancel-progress, when the progress dialog shows
 #include "AppCenter.h"
 #include "AppEnv.h"
 #include "AppFinder.h"
 #include "AppInfo.h"
 #include "MsgDlg.h"
+#include "ProgressDlg.h"
 #include "RemoveWidget.h"
 
 #include <QApplication>
@@ -44,6 +47,10 @@ void print(const QString &line)
 // who wants the removal would.
 class Confirmer : public QObject
 {
+public:
+    // Presses the progress dialog's Cancel as soon as it shows, if it has one.
+    bool cancelProgress = false;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
@@ -54,6 +61,11 @@ protected:
             QMetaObject::invokeMethod(box, "done", Qt::QueuedConnection, Q_ARG(int, QMessageBox::Yes));
         } else if (qobject_cast<MsgDlg *>(watched)) {
             QMetaObject::invokeMethod(watched, "done", Qt::QueuedConnection, Q_ARG(int, QMessageBox::Yes));
+        } else if (qobject_cast<ProgressDlg *>(watched) && cancelProgress) {
+            auto *cancel = watched->findChild<QPushButton *>(QStringLiteral("pushButtonCancel"));
+            print(QStringLiteral("cancel\t%1").arg(cancel && !cancel->isHidden()));
+            if (cancel && !cancel->isHidden())
+                QMetaObject::invokeMethod(cancel, "click", Qt::QueuedConnection);
         }
         return false;
     }
@@ -186,6 +198,7 @@ int main(int argc, char *argv[])
         return 0;
 
     Confirmer confirmer;
+    confirmer.cancelProgress = args.contains(QStringLiteral("--cancel-progress"));
     app.installEventFilter(&confirmer);
     int status = 1;
     QObject::connect(page, &RemoveWidget::removeFinished, &app, [&](bool gone) {

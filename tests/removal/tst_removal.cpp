@@ -23,6 +23,7 @@ class TestRemoval : public QObject
         QStringList paths, root, user;
         bool removeButton = false;
         bool waited = false;
+        QStringList cancel; // "1" for each progress dialog that offered Cancel, "0" otherwise
         QString error, finished, err;
     };
 
@@ -57,6 +58,8 @@ class TestRemoval : public QObject
                 p.user << value;
             } else if (tag == QLatin1String("remove-button")) {
                 p.removeButton = value == QLatin1String("1");
+            } else if (tag == QLatin1String("cancel")) {
+                p.cancel << value;
             } else if (tag == QLatin1String("waiting")) {
                 p.waited = value == QLatin1String("1");
             } else if (tag == QLatin1String("error")) {
@@ -94,7 +97,8 @@ private slots:
                                 "Caches/com.example.Foo/Cache.db", "Application Support/CrashReporter/Foo_1.plist",
                                 "Application Support/CrashReporter/Audio_1.plist",
                                 "Logs/DiagnosticReports/Foo_2024-01-01.crash", "Application Support/Foo/data",
-                                "Application Support/com.example.Foo/data", "LaunchAgents/com.example.Foo.agent.plist"})
+                                "Application Support/com.example.Foo/data", "LaunchAgents/com.example.Foo.agent.plist",
+                                "Preferences/com.hearth.audio.plist"})
             put(home + QLatin1String(rel), 2);
         for (const char *rel : {"Library/Foo/Resources/a.dat", "Library/Foo Pro/b.dat", "Library/Foobar.log",
                                 "Library/Audio/Units.dat", "Library/Audio Tools/c.dat",
@@ -180,6 +184,14 @@ private slots:
             << QStringList{QStringLiteral("/Applications/Caf\u00e9.app"), "/Library/" + nfd + " Tools"}
             << QStringList{lib + "Logs/DiagnosticReports/" + nfd + "_1.crash", lib + QStringLiteral("Application Support/Caf\u00e9")}
             << true;
+        // A bundle that lost its Info.plist in a removal that failed half way
+        // keeps the identifier its catalogue record has.
+        QTest::newRow("identifier from the catalogue record")
+            << QStringList() << QStringList{"list", "/Applications/Audio.app", "--other", "/Applications/Audio.app=com.hearth.audio"}
+            << QStringList{"Binaries", "+Audio.app", "Preferences", "+com.hearth.audio.plist", "Crashes", "+Audio_1.plist",
+                           "Library", "+Audio Tools"}
+            << QStringList{"/Applications/Audio.app", "/Library/Audio Tools"}
+            << QStringList{prefs + "com.hearth.audio.plist", lib + "Application Support/CrashReporter/Audio_1.plist"} << true;
         QTest::newRow("every category unticked hides Remove")
             << QStringList() << audioArgs + QStringList{"--toggle", "Binaries", "--toggle", "Crashes", "--toggle", "Library ["}
             << QStringList{"!Binaries", "-Audio.app", "!Crashes", "-Audio_1.plist", "!Library", "-Audio Tools"}
@@ -260,6 +272,14 @@ private slots:
         QCOMPARE(p.error, QStringLiteral("The Kestrelsweep helper is not running. Files outside your home folder can "
                                          "only be removed with its help, so nothing was removed."));
         QCOMPARE(p.finished, QString());
+        QCOMPARE(treeListing(world), before);
+
+        // Called off while the service is looked for: no message, nothing gone.
+        const Probe called = probe(world, {}, {QStringLiteral("remove"), QStringLiteral("/Applications/Tide.app"),
+                                               QStringLiteral("--catalogue"), QStringLiteral("--cancel-progress")});
+        QCOMPARE(called.cancel, QStringList{QStringLiteral("1")});
+        QCOMPARE(called.error, QString());
+        QCOMPARE(called.finished, QString());
         QCOMPARE(treeListing(world), before);
     }
 
