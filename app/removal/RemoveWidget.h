@@ -2,11 +2,13 @@
 
 #include <QPointer>
 #include <QStringList>
+#include <QVector>
 #include <QWidget>
 
 class AppRemover;
 class ProgressDlg;
 class QMediaPlayer;
+class QPoint;
 class QResizeEvent;
 class QTreeWidgetItem;
 namespace Ui {
@@ -31,6 +33,8 @@ public:
 signals:
     void removeFinished(bool appRemoved);
     void removeCancel();
+    // What a successful removal took, just before removeFinished.
+    void removedSummary(QString name, int items, qint64 kib);
 
 public slots:
     void removeThreadFinished(QString errString);
@@ -46,9 +50,20 @@ private:
     // Whether another catalogued item's longer key names this entry at a
     // boundary, so that it is theirs rather than ours.
     bool isClaimed(const QString &name, const QString &key) const;
+    // Indexes into mRelatedFiles of the entries ticked under ticked categories.
+    QVector<int> tickedEntries() const;
+    qint64 tickedKib(const QVector<int> &ticked) const;
+    QString shortName() const;
+    void updateSummary();
+    void showEntryMenu(const QPoint &pos);
 
     Ui::RemoveWidget *ui;
     QStringList mRelatedFiles;
+    // Entry k's size in KiB, as measured when it was listed.
+    QList<qint64> mSizes;
+    // What the confirmed removal takes, told on success.
+    int mRemovingItems = 0;
+    qint64 mRemovingKib = 0;
     QString appName;
     QString appSize;
     QString appIcon;
