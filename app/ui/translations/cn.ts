@@ -209,7 +209,7 @@ p, li { white-space: pre-wrap; }
     <name>ListWidget</name>
     <message>
         <location filename="../ListWidget.ui" line="+19"/>
-        <location filename="../ListWidget.cpp" line="+230"/>
+        <location filename="../ListWidget.cpp" line="+241"/>
         <source>Loading ...</source>
         <translation>正在加载...</translation>
     </message>
@@ -222,9 +222,16 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>MainWidget</name>
     <message>
-        <location filename="../MainWidget.ui" line="+107"/>
+        <location filename="../MainWidget.ui" line="+118"/>
         <source> Remove </source>
         <translation> 移除 </translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../MainWidget.cpp" line="+93"/>
+        <source>%1 removed: %n item(s), %2 freed</source>
+        <translation>
+            <numerusform>已删除 %1：%n 个项目，释放 %2</numerusform>
+        </translation>
     </message>
 </context>
 <context>

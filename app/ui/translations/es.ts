@@ -209,7 +209,7 @@ p, li { white-space: pre-wrap; }
     <name>ListWidget</name>
     <message>
         <location filename="../ListWidget.ui" line="+19"/>
-        <location filename="../ListWidget.cpp" line="+230"/>
+        <location filename="../ListWidget.cpp" line="+241"/>
         <source>Loading ...</source>
         <translation>Cargando...</translation>
     </message>
@@ -222,9 +222,17 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>MainWidget</name>
     <message>
-        <location filename="../MainWidget.ui" line="+107"/>
+        <location filename="../MainWidget.ui" line="+118"/>
         <source> Remove </source>
         <translation> Eliminar </translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../MainWidget.cpp" line="+93"/>
+        <source>%1 removed: %n item(s), %2 freed</source>
+        <translation>
+            <numerusform>%1 eliminado: %n elemento, %2 liberados</numerusform>
+            <numerusform>%1 eliminado: %n elementos, %2 liberados</numerusform>
+        </translation>
     </message>
 </context>
 <context>
