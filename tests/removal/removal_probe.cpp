@@ -1,12 +1,12 @@
 // The removal page as the list view drives it, for tests inside tools/sandbox:
 //   removal_probe list|remove APPPATH [--catalogue] [--other PATH=ID ...] [--size KIB]
-//                 [--toggle TEXT ...] [--reveal TEXT] [--lang CODE]
+//                 [--toggle TEXT ...] [--reveal TEXT]
 // --catalogue fills the catalogue with the discovery worker first; --other
 // adds one record by hand instead, --size one for APPPATH itself, measured at
 // KIB. --toggle flips the check box of the first row whose text starts with
 // TEXT, as a click would; --reveal asks for that row's context menu and
-// chooses "Reveal in Finder". --lang loads the bundle's translation (en by
-// default). Prints, tab-separated:
+// chooses "Reveal in Finder". The texts are the build's English ones.
+// Prints, tab-separated:
 //   row <depth> <checked 0|1> <text>     every row in tree order
 //   tip <tooltip as plain text>          every entry's tooltip, in row order
 //   summary <text>                       what the page says will go
@@ -152,7 +152,6 @@ int main(int argc, char *argv[])
     const QString appPath = args.at(2);
     QStringList toggles;
     QString revealed;
-    QString lang = QStringLiteral("en");
     for (int i = 3; i < args.size(); ++i) {
         if (args.at(i) == QLatin1String("--catalogue")) {
             fillCatalogue();
@@ -171,12 +170,10 @@ int main(int argc, char *argv[])
             toggles << args.at(++i);
         } else if (args.at(i) == QLatin1String("--reveal") && i + 1 < args.size()) {
             revealed = args.at(++i);
-        } else if (args.at(i) == QLatin1String("--lang") && i + 1 < args.size()) {
-            lang = args.at(++i);
         }
     }
     QTranslator translator;
-    if (!translator.load(lang + QStringLiteral(".qm"), QStringLiteral(KS_BUNDLE_RESOURCES)))
+    if (!translator.load(QStringLiteral("en.qm"), QStringLiteral(KS_BUNDLE_RESOURCES)))
         return 3;
     QCoreApplication::installTranslator(&translator);
 

@@ -179,9 +179,6 @@ private slots:
         QTest::newRow("no identifier, protected folder never listed, a category has no menu")
             << QStringList() << audioArgs + QStringList{"--reveal", "Crashes ["} << audioRows << audioRoot << audioUser << true
             << "Audio: 3 items, %1 will be removed" << QString();
-        QTest::newRow("translated, plural by count")
-            << QStringList() << audioArgs + QStringList{"--lang", "de"} << audioRows << audioRoot << audioUser << true
-            << "Audio: 3 Objekte, %1 werden entfernt" << QString();
         QTest::newRow("one item, the bundle counts with the catalogue's size")
             << QStringList() << audioArgs + QStringList{"--size", "5000", "--toggle", "Crashes", "--toggle", "Library ["}
             << QStringList{"Binaries", "+Audio.app", "!Crashes", "-Audio_1.plist", "!Library", "-Audio Tools"}
