@@ -20,10 +20,13 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMediaPlayer>
+#include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QResizeEvent>
 #include <QSettings>
 #include <QTextCodec>
+#include <QTextDocument>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -58,6 +61,12 @@ QTreeWidgetItem *newRow(const QString &text, Qt::CheckState state)
     row->setFlags(row->flags() | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     row->setCheckState(0, state);
     return row;
+}
+
+// A path from the disk may hold markup; a tooltip would render it.
+QString plainTip(const QString &path)
+{
+    return Qt::convertFromPlainText(path, Qt::WhiteSpacePre);
 }
 
 QIcon entryIcon(const QFileInfo &info)
@@ -162,6 +171,8 @@ RemoveWidget::RemoveWidget(QWidget *parent)
     }
 
     connect(ui->treeWidget, &QTreeWidget::itemChanged, this, &RemoveWidget::itemChanged);
+    ui->treeWidget->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui->treeWidget, &QTreeWidget::customContextMenuRequested, this, &RemoveWidget::showEntryMenu);
     connect(ui->pushButtonRemove, &QPushButton::clicked, this, &RemoveWidget::doRemove);
     connect(ui->pushButtonCancel, &QPushButton::clicked, this, &RemoveWidget::doCancel);
 }
@@ -285,6 +296,7 @@ void RemoveWidget::fill(const QString &appPath)
     }
     mKeyIsBundleId = false;
     ui->pushButtonRemove->setVisible(anyCategoryTicked());
+    updateSummary();
 }
 
 void RemoveWidget::addBinaries(QString appPath)
@@ -292,8 +304,19 @@ void RemoveWidget::addBinaries(QString appPath)
     QTreeWidgetItem *category = newRow(QStringLiteral("Binaries [") + appSize + QLatin1Char(']'), Qt::Checked);
     QTreeWidgetItem *entry = newRow(appName, Qt::Checked);
     entry->setIcon(0, QIcon(appIcon));
+    entry->setToolTip(0, plainTip(appPath));
     category->addChild(entry);
     mRelatedFiles << appPath;
+    // The catalogue has usually measured the bundle already.
+    qint64 kib = -1;
+    QList<AppInfo *> apps;
+    AppCenter::Inst()->getAppList(apps);
+    for (const AppInfo *info : qAsConst(apps)) {
+        if (kib < 0 && info->path == appPath && info->sizeState == 2)
+            kib = info->size;
+    }
+    AppCenter::Inst()->releaseAppList(apps);
+    mSizes << (kib < 0 ? hpGetSize(appPath) : kib);
     ui->treeWidget->addTopLevelItem(category);
     ui->treeWidget->expandAll();
 }
@@ -316,8 +339,10 @@ void RemoveWidget::addDepends(QString label, QString folder, QString key)
         const bool ours = mTicks.ticked(name, key, mKeyIsBundleId);
         QTreeWidgetItem *entry = newRow(name, ours ? Qt::Checked : Qt::Unchecked);
         entry->setIcon(0, entryIcon(info));
+        entry->setToolTip(0, plainTip(path));
         category->addChild(entry);
-        total += hpGetSize(path);
+        mSizes << hpGetSize(path);
+        total += mSizes.last();
         mRelatedFiles << path;
     }
     category->setText(0, label + QStringLiteral(" [") + hpSizeToString(total) + QLatin1Char(']'));
@@ -329,21 +354,76 @@ void RemoveWidget::addDepends(QString label, QString folder, QString key)
     ui->treeWidget->expandToDepth(0);
 }
 
-void RemoveWidget::getRelatedFiles(QStringList &rootFiles, QStringList &userFiles)
+QVector<int> RemoveWidget::tickedEntries() const
 {
+    QVector<int> ticked;
     int index = 0;
     for (int i = 0; i < ui->treeWidget->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *category = ui->treeWidget->topLevelItem(i);
         if (category->checkState(0) == Qt::Checked) {
             for (int k = 0; k < category->childCount(); ++k) {
-                if (category->child(k)->checkState(0) != Qt::Checked || index + k >= mRelatedFiles.size())
-                    continue;
-                const QString &path = mRelatedFiles.at(index + k);
-                (path.startsWith(QLatin1String("/Users")) ? userFiles : rootFiles) << path;
+                if (category->child(k)->checkState(0) == Qt::Checked && index + k < mRelatedFiles.size())
+                    ticked << index + k;
             }
         }
         index += category->childCount();
     }
+    return ticked;
+}
+
+qint64 RemoveWidget::tickedKib(const QVector<int> &ticked) const
+{
+    qint64 kib = 0;
+    for (int index : ticked)
+        kib += mSizes.value(index);
+    return kib;
+}
+
+void RemoveWidget::getRelatedFiles(QStringList &rootFiles, QStringList &userFiles)
+{
+    for (int index : tickedEntries()) {
+        const QString &path = mRelatedFiles.at(index);
+        (path.startsWith(QLatin1String("/Users")) ? userFiles : rootFiles) << path;
+    }
+}
+
+QString RemoveWidget::shortName() const
+{
+    const int dot = appName.indexOf(QLatin1Char('.'));
+    return dot < 0 ? appName : appName.left(dot);
+}
+
+void RemoveWidget::updateSummary()
+{
+    const QVector<int> ticked = tickedEntries();
+    if (ticked.isEmpty()) {
+        ui->labelSummary->setText(tr("Nothing will be removed"));
+        return;
+    }
+    // One arg() call for both, so a name holding "%2" stays as it is.
+    ui->labelSummary->setText(tr("%1: %n item(s), %2 will be removed", nullptr, ticked.size())
+                                  .arg(shortName(), hpSizeToString(tickedKib(ticked))));
+}
+
+void RemoveWidget::showEntryMenu(const QPoint &pos)
+{
+    QTreeWidgetItem *entry = ui->treeWidget->itemAt(pos);
+    if (!entry || !entry->parent())
+        return;
+    QTreeWidgetItem *category = entry->parent();
+    int index = category->indexOfChild(entry);
+    for (int i = 0; i < ui->treeWidget->indexOfTopLevelItem(category); ++i)
+        index += ui->treeWidget->topLevelItem(i)->childCount();
+    const QString path = mRelatedFiles.value(index);
+    if (path.isEmpty())
+        return;
+    auto *menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    connect(menu->addAction(tr("Reveal in Finder")), &QAction::triggered, this, [path] {
+        if (!QProcess::startDetached(QStringLiteral("open"), {QStringLiteral("-R"), path}))
+            qDebug("open -R could not be started for %s\n", qPrintable(path));
+    });
+    menu->popup(ui->treeWidget->viewport()->mapToGlobal(pos));
 }
 
 void RemoveWidget::checkChildren(QTreeWidgetItem *item, Qt::CheckState state)
@@ -360,6 +440,7 @@ void RemoveWidget::itemChanged(QTreeWidgetItem *item, int column)
         return;
     checkChildren(item, item->checkState(0));
     ui->pushButtonRemove->setVisible(anyCategoryTicked());
+    updateSummary();
 }
 
 bool RemoveWidget::anyCategoryTicked() const
@@ -373,9 +454,8 @@ bool RemoveWidget::anyCategoryTicked() const
 
 void RemoveWidget::doRemove()
 {
-    const int dot = appName.indexOf(QLatin1Char('.'));
-    const QString shortName = dot < 0 ? appName : appName.left(dot);
-    if (MsgDlg::warning(this, tr("Remove ") + shortName + tr(" ?"), tr("Are you sure to remove ") + shortName + tr(" ?"),
+    const QString name = shortName();
+    if (MsgDlg::warning(this, tr("Remove ") + name + tr(" ?"), tr("Are you sure to remove ") + name + tr(" ?"),
                         QMessageBox::Yes | QMessageBox::No)
         != QMessageBox::Yes)
         return;
@@ -383,6 +463,9 @@ void RemoveWidget::doRemove()
     QStringList rootFiles;
     QStringList userFiles;
     getRelatedFiles(rootFiles, userFiles);
+    const QVector<int> ticked = tickedEntries();
+    mRemovingItems = ticked.size();
+    mRemovingKib = tickedKib(ticked);
 
     // The worker outlives neither its thread nor a closed page: it deletes
     // itself once its thread has ended, whoever is still listening.
@@ -427,9 +510,18 @@ void RemoveWidget::removeThreadFinished(QString errString)
     if (mCancelled)
         return;
     if (!errString.isEmpty() && errString != QLatin1String("success")) {
-        // The paths it lists are names from the disk, never markup.
-        QMessageBox box(QMessageBox::Information, tr("Error"), errString, QMessageBox::Yes, this);
+        // The paths it lists are names from the disk, never markup. They go
+        // to the details, where hundreds of them scroll instead of running
+        // off the screen.
+        QStringList lines = errString.split(QLatin1Char('\n'));
+        const int heading = lines.indexOf(tr("Some files could not be removed:"));
+        const QStringList left = heading < 0 ? QStringList() : lines.mid(heading + 1);
+        if (heading >= 0)
+            lines = lines.mid(0, heading + 1);
+        QMessageBox box(QMessageBox::Information, tr("Error"), lines.join(QLatin1Char('\n')), QMessageBox::Yes, this);
         box.setTextFormat(Qt::PlainText);
+        if (!left.isEmpty())
+            box.setDetailedText(left.join(QLatin1Char('\n')));
         box.exec();
         if (mProgress)
             mProgress->done(QMessageBox::No);
@@ -445,6 +537,7 @@ void RemoveWidget::removeThreadFinished(QString errString)
     }
     if (mProgress)
         mProgress->done(QMessageBox::No);
+    emit removedSummary(shortName(), mRemovingItems, mRemovingKib);
     emit removeFinished(!QFileInfo::exists(mRelatedFiles.value(0)) && !QFileInfo(mRelatedFiles.value(0)).isSymLink());
 }
 

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QStringList>
+#include <QVector>
 #include <QWidget>
 
 #include "TickRule.h"
@@ -10,6 +11,7 @@ class AppRemover;
 class QLabel;
 class ProgressDlg;
 class QMediaPlayer;
+class QPoint;
 class QResizeEvent;
 class QTreeWidgetItem;
 namespace Ui {
@@ -34,6 +36,8 @@ public:
 signals:
     void removeFinished(bool appRemoved);
     void removeCancel();
+    // What a successful removal took, just before removeFinished.
+    void removedSummary(QString name, int items, qint64 kib);
 
 public slots:
     void removeThreadFinished(QString errString);
@@ -51,9 +55,20 @@ private:
     // The searches, once the catalogue is complete.
     void fill(const QString &appPath);
     bool anyCategoryTicked() const;
+    // Indexes into mRelatedFiles of the entries ticked under ticked categories.
+    QVector<int> tickedEntries() const;
+    qint64 tickedKib(const QVector<int> &ticked) const;
+    QString shortName() const;
+    void updateSummary();
+    void showEntryMenu(const QPoint &pos);
 
     Ui::RemoveWidget *ui;
     QStringList mRelatedFiles;
+    // Entry k's size in KiB, as measured when it was listed.
+    QList<qint64> mSizes;
+    // What the confirmed removal takes, told on success.
+    int mRemovingItems = 0;
+    qint64 mRemovingKib = 0;
     QString appName;
     QString appSize;
     QString appIcon;

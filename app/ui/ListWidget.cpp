@@ -9,9 +9,12 @@
 #include "PreferencesDlg.h"
 #include "RemoveWidget.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QScrollArea>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -31,6 +34,14 @@ bool inCategory(const QString &path, const QString &category)
         return path.endsWith(QLatin1String(".plugin")) || path.endsWith(QLatin1String(".webplugin"))
             || path.endsWith(QLatin1String(".prefPane"));
     return false;
+}
+
+// A dangling link left in the bundle's place still names something to remove.
+bool pathExists(const QString &path)
+{
+    struct stat st;
+    const QByteArray native = QFile::encodeName(path);
+    return !native.isEmpty() && lstat(native.constData(), &st) == 0;
 }
 
 } // namespace
@@ -268,6 +279,7 @@ void ListWidget::doRemove()
         mRemoveWidget->initAppInfo(row->appPath(), row->appName(), row->appSize(), row->appIcon());
         connect(mRemoveWidget, &RemoveWidget::removeFinished, this, &ListWidget::removeFinished);
         connect(mRemoveWidget, &RemoveWidget::removeCancel, this, &ListWidget::removeCancel);
+        connect(mRemoveWidget, &RemoveWidget::removedSummary, this, &ListWidget::removedSummary);
         mRemoveWidget->show();
     }
     qDebug("doRemove end!\n");
@@ -275,25 +287,34 @@ void ListWidget::doRemove()
 
 void ListWidget::removeFinished(bool appRemoved)
 {
-    if (appRemoved && mSelected >= 0 && mSelected < mRows.size()) {
-        ItemWidget *row = mRows.takeAt(mSelected);
-        if (!row->isHidden())
-            --mShownRows;
-        if (--mPaths[row->appPath()] <= 0)
-            mPaths.remove(row->appPath());
-        delete row;
-        AppCenter::Inst()->remove(mSelected);
-        placeRows(mSelected);
-        mSelected = -1;
-        emit clicked(Qt::Unchecked);
-        showTitle(emptyTitle());
-    }
+    if (appRemoved)
+        dropSelected();
     closeRemoveWidget();
 }
 
 void ListWidget::removeCancel()
 {
+    // A removal that failed part way may still have taken the bundle.
+    if (mSelected >= 0 && mSelected < mRows.size() && !pathExists(mRows.at(mSelected)->appPath()))
+        dropSelected();
     closeRemoveWidget();
+}
+
+void ListWidget::dropSelected()
+{
+    if (mSelected < 0 || mSelected >= mRows.size())
+        return;
+    ItemWidget *row = mRows.takeAt(mSelected);
+    if (!row->isHidden())
+        --mShownRows;
+    if (--mPaths[row->appPath()] <= 0)
+        mPaths.remove(row->appPath());
+    delete row;
+    AppCenter::Inst()->remove(mSelected);
+    placeRows(mSelected);
+    mSelected = -1;
+    emit clicked(Qt::Unchecked);
+    showTitle(emptyTitle());
 }
 
 void ListWidget::closeRemoveWidget()

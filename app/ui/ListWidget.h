@@ -32,6 +32,8 @@ public:
 
 signals:
     void clicked(int state);
+    // Passed on from the removal page after a successful removal.
+    void removedSummary(QString name, int items, qint64 kib);
 
 public slots:
     void appsPressed();
@@ -61,6 +63,8 @@ private:
     // "Loading ..." or "None" when no row is shown, else nothing.
     QString emptyTitle() const;
     void closeRemoveWidget();
+    // Drops the selected row and its record, as when its item has gone.
+    void dropSelected();
 
     Ui::ListWidget *ui;
     // The rows in catalogue order. They are placed by hand, not by a layout:

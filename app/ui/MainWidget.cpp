@@ -4,15 +4,25 @@
 #include "AppEnv.h"
 #include "ListWidget.h"
 #include "SearchEdit.h"
+#include "hpUtils.h"
 
 #include <QIcon>
+#include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QTimer>
 #include <QToolButton>
+
+namespace {
+
+const int kRemovedShownMs = 6000;
+
+} // namespace
 
 MainWidget::MainWidget(QWidget *parent)
     : QWidget(parent)
     , ui(new Ui::MainWidget)
+    , mRemovedTimer(new QTimer(this))
 {
     ui->setupUi(this);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
@@ -42,6 +52,16 @@ MainWidget::MainWidget(QWidget *parent)
     connect(ui->listWidget, &ListWidget::clicked, this, &MainWidget::listItemChecked);
     connect(ui->removeButton, &QPushButton::clicked, ui->listWidget, &ListWidget::doRemove);
     ui->removeButton->setEnabled(false);
+
+    // Its room stays while it is hidden, so the Remove button never moves.
+    QSizePolicy keep = ui->labelRemoved->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    ui->labelRemoved->setSizePolicy(keep);
+    ui->labelRemoved->hide();
+    mRemovedTimer->setSingleShot(true);
+    mRemovedTimer->setInterval(kRemovedShownMs);
+    connect(mRemovedTimer, &QTimer::timeout, ui->labelRemoved, &QLabel::hide);
+    connect(ui->listWidget, &ListWidget::removedSummary, this, &MainWidget::showRemovedSummary);
 }
 
 MainWidget::~MainWidget()
@@ -65,6 +85,15 @@ void MainWidget::keepSafeChanged(bool keepSafe)
 void MainWidget::listItemChecked(int state)
 {
     ui->removeButton->setEnabled(state == Qt::Checked);
+}
+
+void MainWidget::showRemovedSummary(QString name, int items, qint64 kib)
+{
+    QLabel *label = ui->labelRemoved;
+    const QString text = tr("%1 removed: %n item(s), %2 freed", nullptr, items).arg(name, hpSizeToString(kib));
+    label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
+    label->show();
+    mRemovedTimer->start();
 }
 
 void MainWidget::appsButtonPressed()

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QResizeEvent;
+class QTimer;
 class QToolButton;
 namespace Ui {
 class MainWidget;
@@ -24,6 +25,9 @@ public slots:
     void appsButtonPressed();
     void widgetsButtonPressed();
     void pluginsButtonPressed();
+    // A few seconds of "Foo removed: ..." beside the Remove button; nothing
+    // to dismiss, nothing waits for it.
+    void showRemovedSummary(QString name, int items, qint64 kib);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -33,4 +37,5 @@ private:
     void markSelected(QToolButton *chosen);
 
     Ui::MainWidget *ui;
+    QTimer *mRemovedTimer;
 };

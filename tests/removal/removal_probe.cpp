@@ -1,17 +1,23 @@
 // The removal page as the list view drives it, for tests inside tools/sandbox:
-//   removal_probe list|remove APPPATH [--catalogue] [--other PATH=ID ...] [--toggle TEXT ...]
-//                 [--cancel-progress]
+//   removal_probe list|remove APPPATH [--catalogue] [--other PATH=ID ...] [--late-other PATH=ID ...]
+//                 [--size KIB] [--toggle TEXT ...] [--reveal TEXT] [--cancel-progress]
 // --catalogue fills the catalogue with the discovery worker first; --other
-// adds one record by hand instead; --late-other adds one only after the page
-// has opened, while the catalogue counts as still being filled. --toggle flips the check box of the first
-// row whose text starts with TEXT, as a click would. Prints, tab-separated:
+// adds one record by hand instead, --size one for APPPATH itself, measured at
+// KIB; --late-other adds one only after the page has opened, while the
+// catalogue counts as still being filled. --toggle flips the check box of the
+// first row whose text starts with TEXT, as a click would; --reveal asks for
+// that row's context menu and chooses "Reveal in Finder". The texts are the
+// build's English ones. Prints, tab-separated:
 //   waiting <shown 0|1>                  with --late-other: whether the page waited
 //   row <depth> <checked 0|1> <text>     every row in tree order
+//   tip <tooltip as plain text>          every entry's tooltip, in row order
+//   summary <text>                       what the page says will go
+//   revealed <line>                      what the open stand-in recorded
 //   path <path>                          every entry's path, in row order
 //   remove-button <visible 0|1>
 //   root <path> / user <path>            what a confirmed removal would take
 // and in remove mode, after confirming every question with Ok:
-//   error <text, newlines as \n> | finished <bundle gone 0|1>
+//   error <text, newlines as \n> | error-details <text> | finished <bundle gone 0|1>
 //   cancel <offered 0|1>                 with --cancel-progress, when the progress dialog shows
 #include "AppCenter.h"
 #include "AppEnv.h"
@@ -22,12 +28,17 @@
 #include "RemoveWidget.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTimer>
+#include <QTranslator>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -58,6 +69,7 @@ protected:
             return false;
         if (auto *box = qobject_cast<QMessageBox *>(watched)) {
             print(QStringLiteral("error\t") + box->text().replace(QLatin1Char('\n'), QLatin1String("\\n")));
+            print(QStringLiteral("error-details\t") + box->detailedText().replace(QLatin1Char('\n'), QLatin1String("\\n")));
             QMetaObject::invokeMethod(box, "done", Qt::QueuedConnection, Q_ARG(int, QMessageBox::Yes));
         } else if (qobject_cast<MsgDlg *>(watched)) {
             QMetaObject::invokeMethod(watched, "done", Qt::QueuedConnection, Q_ARG(int, QMessageBox::Yes));
@@ -81,11 +93,44 @@ void fillCatalogue()
     finder->wait();
 }
 
-void printRows(QTreeWidgetItem *item, int depth)
+void printRows(QTreeWidgetItem *item, int depth, QStringList &tips)
 {
     print(QStringLiteral("row\t%1\t%2\t%3").arg(depth).arg(item->checkState(0) == Qt::Checked).arg(item->text(0)));
+    if (depth > 0) {
+        // As the tooltip shows it: rich text, rendered.
+        QTextDocument shown;
+        shown.setHtml(item->toolTip(0));
+        tips << QStringLiteral("tip\t") + shown.toPlainText();
+    }
     for (int i = 0; i < item->childCount(); ++i)
-        printRows(item->child(i), depth + 1);
+        printRows(item->child(i), depth + 1, tips);
+}
+
+// Asks for the row's context menu as a right click would and chooses the
+// reveal; returns what the open stand-in recorded, or nothing without a menu.
+QString reveal(QTreeWidget *tree, QTreeWidgetItem *row)
+{
+    const QPoint at = tree->visualItemRect(row).center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, tree->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(tree->viewport(), &click);
+    auto *menu = tree->window()->findChild<QMenu *>();
+    if (!menu)
+        return QString();
+    for (QAction *action : menu->actions()) {
+        if (action->text() == QCoreApplication::translate("RemoveWidget", "Reveal in Finder"))
+            action->trigger();
+    }
+    menu->close();
+    // The stand-in runs detached; this bounds a run that never records.
+    QFile log(qEnvironmentVariable("TMPDIR", QStringLiteral("/tmp")) + QStringLiteral("/open.log"));
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 30000 && !(log.open(QIODevice::ReadOnly) && log.size() > 0)) {
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return QString::fromUtf8(log.readAll()).trimmed();
 }
 
 QTreeWidgetItem *findRow(QTreeWidgetItem *item, const QString &text)
@@ -121,6 +166,7 @@ int main(int argc, char *argv[])
     const QString appPath = args.at(2);
     QStringList toggles;
     QList<AppInfo *> late;
+    QString revealed;
     for (int i = 3; i < args.size(); ++i) {
         if (args.at(i) == QLatin1String("--catalogue")) {
             fillCatalogue();
@@ -134,10 +180,22 @@ int main(int argc, char *argv[])
             info->path = args.at(++i).section(QLatin1Char('='), 0, 0);
             info->bundleId = args.at(i).section(QLatin1Char('='), 1);
             late << info;
+        } else if (args.at(i) == QLatin1String("--size") && i + 1 < args.size()) {
+            auto *info = new AppInfo;
+            info->path = appPath;
+            info->size = args.at(++i).toLongLong();
+            info->sizeState = 2;
+            AppCenter::Inst()->append(info);
         } else if (args.at(i) == QLatin1String("--toggle") && i + 1 < args.size()) {
             toggles << args.at(++i);
+        } else if (args.at(i) == QLatin1String("--reveal") && i + 1 < args.size()) {
+            revealed = args.at(++i);
         }
     }
+    QTranslator translator;
+    if (!translator.load(QStringLiteral("en.qm"), QStringLiteral(KS_BUNDLE_RESOURCES)))
+        return 3;
+    QCoreApplication::installTranslator(&translator);
 
     if (!late.isEmpty())
         AppCenter::Inst()->setScanning(true);
@@ -167,8 +225,18 @@ int main(int argc, char *argv[])
             }
         }
     }
+    QStringList tips;
     for (int i = 0; i < tree->topLevelItemCount(); ++i)
-        printRows(tree->topLevelItem(i), 0);
+        printRows(tree->topLevelItem(i), 0, tips);
+    for (const QString &tip : qAsConst(tips))
+        print(tip);
+    print(QStringLiteral("summary\t") + page->findChild<QLabel *>(QStringLiteral("labelSummary"))->text());
+    for (int i = 0; !revealed.isEmpty() && i < tree->topLevelItemCount(); ++i) {
+        if (QTreeWidgetItem *row = findRow(tree->topLevelItem(i), revealed)) {
+            print(QStringLiteral("revealed\t") + reveal(tree, row));
+            break;
+        }
+    }
     print(QStringLiteral("remove-button\t%1")
               .arg(page->findChild<QPushButton *>(QStringLiteral("pushButtonRemove"))->isVisible()));
     // Every entry's path in row order: ticked all at once, without the

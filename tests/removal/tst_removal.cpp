@@ -20,11 +20,11 @@ class TestRemoval : public QObject
         int status = -1;
         QStringList rows;  // "Label" / "!Label" for categories, "+name" / "-name" for entries
         QStringList sizes; // category size texts, in row order
-        QStringList paths, root, user;
+        QStringList paths, tips, root, user;
         bool removeButton = false;
         bool waited = false;
         QStringList cancel; // "1" for each progress dialog that offered Cancel, "0" otherwise
-        QString error, finished, err;
+        QString summary, revealed, error, details, finished, err;
     };
 
     QTemporaryDir mTmp;
@@ -52,6 +52,14 @@ class TestRemoval : public QObject
                 }
             } else if (tag == QLatin1String("path")) {
                 p.paths << value;
+            } else if (tag == QLatin1String("tip")) {
+                p.tips << value;
+            } else if (tag == QLatin1String("summary")) {
+                p.summary = value;
+            } else if (tag == QLatin1String("revealed")) {
+                p.revealed = value;
+            } else if (tag == QLatin1String("error-details")) {
+                p.details = value;
             } else if (tag == QLatin1String("root")) {
                 p.root << value;
             } else if (tag == QLatin1String("user")) {
@@ -110,6 +118,8 @@ private slots:
         put(QStringLiteral("Library/Cafe\u0301 Tools/x"));
         put(home + QStringLiteral("Application Support/Caf\u00e9/data"));
         put(home + QStringLiteral("Logs/DiagnosticReports/Cafe\u0301_1.crash"));
+        // Markup and shell syntax in a name are only characters.
+        put(QStringLiteral("Users/marked/Library/Application Support/CrashReporter/Audio <b>x &lt;y $(id).plist"));
         QDir().mkpath(mRoot + QStringLiteral("/Users/linked/Library/Logs"));
         QVERIFY(QFile::link(QStringLiteral("../../../../Library"), mRoot + QStringLiteral("/Users/linked/Library/Logs/DiagnosticReports")));
     }
@@ -122,6 +132,9 @@ private slots:
         QTest::addColumn<QStringList>("root");
         QTest::addColumn<QStringList>("user");
         QTest::addColumn<bool>("removeButton");
+        // %1 stands for the size of what is ticked, as measured here
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("revealed");
 
         const QString prefs = QStringLiteral("/Users/tester/Library/Preferences/");
         const QString lib = QStringLiteral("/Users/tester/Library/");
@@ -149,14 +162,15 @@ private slots:
                                     + fooUserTail;
 
         QTest::newRow("prefix and case listed, boundary matches no other item claims ticked")
-            << QStringList() << fooArgs << fooRows << fooRoot << fooUser << true;
+            << QStringList() << fooArgs + QStringList{"--reveal", "com.example.Foo.plist"} << fooRows << fooRoot << fooUser
+            << true << "Foo: 12 items, %1 will be removed" << "-R " + prefs + "com.example.Foo.plist";
 
         QStringList untickedPrefs = fooRows;
         untickedPrefs.replace(2, "!Preferences");
         untickedPrefs.replace(3, "-COM.EXAMPLE.FOO.other.plist");
         QTest::newRow("unticked category keeps a ticked entry out")
             << QStringList() << fooArgs + QStringList{"--toggle", "Preferences [", "--toggle", "com.example.Foo.plist"} << untickedPrefs
-            << fooRoot << fooUserTail << true;
+            << fooRoot << fooUserTail << true << "Foo: 10 items, %1 will be removed" << QString();
 
         QStringList libraryAll = fooRows;
         libraryAll.replace(libraryAll.indexOf("-Foo Pro"), "+Foo Pro");
@@ -166,16 +180,22 @@ private slots:
         libraryRoot.insert(3, "/Library/Foobar.log");
         QTest::newRow("a category ticked again ticks every entry")
             << QStringList() << fooArgs + QStringList{"--toggle", "Library [", "--toggle", "Library ["} << libraryAll << libraryRoot
-            << fooUser << true;
+            << fooUser << true << "Foo: 14 items, %1 will be removed" << QString();
 
         // No identifier: only the base name searches; /Library/Audio is a
         // standard folder and never offered, whatever the name.
         const QStringList audioArgs{"list", "/Applications/Audio.app"};
-        QTest::newRow("no identifier, protected folder never listed")
-            << QStringList() << audioArgs
-            << QStringList{"Binaries", "+Audio.app", "Crashes", "+Audio_1.plist", "Library", "+Audio Tools"}
-            << QStringList{"/Applications/Audio.app", "/Library/Audio Tools"}
-            << QStringList{lib + "Application Support/CrashReporter/Audio_1.plist"} << true;
+        const QStringList audioRows{"Binaries", "+Audio.app", "Crashes", "+Audio_1.plist", "Library", "+Audio Tools"};
+        const QStringList audioRoot{"/Applications/Audio.app", "/Library/Audio Tools"};
+        const QStringList audioUser{lib + "Application Support/CrashReporter/Audio_1.plist"};
+        QTest::newRow("no identifier, protected folder never listed, a category has no menu")
+            << QStringList() << audioArgs + QStringList{"--reveal", "Crashes ["} << audioRows << audioRoot << audioUser << true
+            << "Audio: 3 items, %1 will be removed" << QString();
+        QTest::newRow("one item, the bundle counts with the catalogue's size")
+            << QStringList() << audioArgs + QStringList{"--size", "5000", "--toggle", "Crashes", "--toggle", "Library ["}
+            << QStringList{"Binaries", "+Audio.app", "!Crashes", "-Audio_1.plist", "!Library", "-Audio Tools"}
+            << QStringList{"/Applications/Audio.app"} << QStringList() << true << "Audio: 1 item, 4.88M will be removed"
+            << QString();
         const QString nfd = QStringLiteral("Cafe\u0301");
         QTest::newRow("composed and decomposed names listed alike")
             << QStringList() << QStringList{"list", QStringLiteral("/Applications/Caf\u00e9.app")}
@@ -183,7 +203,7 @@ private slots:
                            "+" + nfd + " Tools", "Application Support", QStringLiteral("+Caf\u00e9")}
             << QStringList{QStringLiteral("/Applications/Caf\u00e9.app"), "/Library/" + nfd + " Tools"}
             << QStringList{lib + "Logs/DiagnosticReports/" + nfd + "_1.crash", lib + QStringLiteral("Application Support/Caf\u00e9")}
-            << true;
+            << true << QStringLiteral("Caf\u00e9: 4 items, %1 will be removed") << QString();
         // A bundle that lost its Info.plist in a removal that failed half way
         // keeps the identifier its catalogue record has.
         QTest::newRow("identifier from the catalogue record")
@@ -191,11 +211,17 @@ private slots:
             << QStringList{"Binaries", "+Audio.app", "Preferences", "+com.hearth.audio.plist", "Crashes", "+Audio_1.plist",
                            "Library", "+Audio Tools"}
             << QStringList{"/Applications/Audio.app", "/Library/Audio Tools"}
-            << QStringList{prefs + "com.hearth.audio.plist", lib + "Application Support/CrashReporter/Audio_1.plist"} << true;
+            << QStringList{prefs + "com.hearth.audio.plist", lib + "Application Support/CrashReporter/Audio_1.plist"} << true
+            << "Audio: 4 items, %1 will be removed" << QString();
         QTest::newRow("every category unticked hides Remove")
             << QStringList() << audioArgs + QStringList{"--toggle", "Binaries", "--toggle", "Crashes", "--toggle", "Library ["}
             << QStringList{"!Binaries", "-Audio.app", "!Crashes", "-Audio_1.plist", "!Library", "-Audio Tools"}
-            << QStringList() << QStringList() << false;
+            << QStringList() << QStringList() << false << "Nothing will be removed" << QString();
+        const QString marked = QStringLiteral("/Users/marked/Library/Application Support/CrashReporter/Audio <b>x &lt;y $(id).plist");
+        QTest::newRow("markup in a name is shown and revealed as it is")
+            << QStringList{"--user", "marked"} << audioArgs + QStringList{"--reveal", "Audio <b>"}
+            << QStringList{"Binaries", "+Audio.app", "Crashes", "+Audio <b>x &lt;y $(id).plist", "Library", "+Audio Tools"}
+            << audioRoot << QStringList{marked} << true << "Audio: 3 items, %1 will be removed" << "-R " + marked;
         // This user's crash folder is a link to /Library: /Library/Audio is
         // just as protected when reached through it.
         const QString linked = QStringLiteral("/Users/linked/Library/");
@@ -203,7 +229,8 @@ private slots:
             << QStringList{"--user", "linked"} << audioArgs
             << QStringList{"Binaries", "+Audio.app", "Crashes", "+Audio Tools", "Library", "+Audio Tools"}
             << QStringList{"/Applications/Audio.app", "/Library/Audio Tools"}
-            << QStringList{linked + "Logs/DiagnosticReports/Audio Tools"} << true;
+            << QStringList{linked + "Logs/DiagnosticReports/Audio Tools"} << true << "Audio: 3 items, %1 will be removed"
+            << QString();
     }
 
     void offered()
@@ -214,13 +241,23 @@ private slots:
         QFETCH(QStringList, root);
         QFETCH(QStringList, user);
         QFETCH(bool, removeButton);
+        QFETCH(QString, summary);
+        QFETCH(QString, revealed);
 
+        QFile::remove(mRoot + QStringLiteral("/private/tmp/open.log"));
         const Probe p = probe(mRoot, options, args);
         QVERIFY2(p.status == 0, qPrintable(p.err));
         QCOMPARE(p.rows, rows);
         QCOMPARE(p.root, root);
         QCOMPARE(p.user, user);
         QCOMPARE(p.removeButton, removeButton);
+        QCOMPARE(p.revealed, revealed);
+        // Every entry names its path in full, however it is spelt.
+        QCOMPARE(p.tips, p.paths);
+        qint64 ticked = 0;
+        for (const QString &path : root + user)
+            ticked += hpGetSize(mRoot + path);
+        QCOMPARE(p.summary, summary.contains(QLatin1String("%1")) ? summary.arg(hpSizeToString(ticked)) : summary);
 
         // Row k of the entries is path k, and a category shows the sum of its
         // entries' sizes.
@@ -375,7 +412,8 @@ private slots:
                                probeExe()},
                               {QStringLiteral("remove"), QStringLiteral("/Applications/Semi;Colon.app")});
         QCOMPARE(p.error, QStringLiteral("These files cannot be handed to the Kestrelsweep helper, so nothing was removed.\\n"
-                                         "Some files could not be removed:\\n/Applications/Semi;Colon.app"));
+                                         "Some files could not be removed:"));
+        QCOMPARE(p.details, QStringLiteral("/Applications/Semi;Colon.app"));
         QCOMPARE(p.finished, QString());
         QVERIFY(QFileInfo::exists(mRoot + QStringLiteral("/Applications/Semi;Colon.app/Contents/MacOS/x")));
         QVERIFY(QFileInfo::exists(mRoot + QStringLiteral("/Users/tester/Library/Application Support/Semi;Colon")));

@@ -1,6 +1,6 @@
 // The application's window as a user drives it, for tests inside tools/sandbox
 // on the sample world: start-up, categories, search, keep-safe, selection and
-// one removal, in that order. Prints, tab-separated:
+// a cancelled removal, one removal, in that order. Prints, tab-separated:
 //   step <name>                      what follows belongs to this step
 //   title <visible 0|1> <text>       the list's "Loading ..." / "None" label
 //   remove-enabled <0|1>
@@ -9,6 +9,8 @@
 //   record <path> <bundleId>         the catalogue, in order
 //   ticked <path>                    what the removal page would take
 //   rows-match-records <0|1>         row i shows record i, path and size
+//   page-summary <text>              what the removal page says will go
+//   summary <visible 0|1> <text>     the main window's note after a removal
 #include "AppCenter.h"
 #include "AppEnv.h"
 #include "AppInfo.h"
@@ -23,6 +25,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -32,6 +35,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
+#include <QTranslator>
 
 #include <cstdio>
 #include <functional>
@@ -97,6 +101,11 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     if (!AppEnv::init())
         return 3;
+    // The probe is no bundle: its texts come from the build's.
+    QTranslator english;
+    if (!english.load(QStringLiteral("en.qm"), QStringLiteral(KS_BUNDLE_RESOURCES)))
+        return 3;
+    QCoreApplication::installTranslator(&english);
     const QString victim = app.arguments().value(1);
     User user;
     app.installEventFilter(&user);
@@ -186,6 +195,38 @@ int main(int argc, char *argv[])
         return nullptr;
     };
     auto box = [](ItemWidget *row) { return row->findChild<QCheckBox *>(QStringLiteral("checkBox")); };
+    auto openPage = [&](const QString &path) -> RemoveWidget * {
+        if (!rowOf(path))
+            return nullptr;
+        if (!box(rowOf(path))->isChecked())
+            box(rowOf(path))->click();
+        remove->click();
+        return window->findChild<RemoveWidget *>();
+    };
+    auto cancelPage = [&](RemoveWidget *opened) {
+        QPointer<RemoveWidget> page = opened;
+        page->findChild<QPushButton *>(QStringLiteral("pushButtonCancel"))->click();
+        return waitFor([&] { return page.isNull(); });
+    };
+
+    // A user's own item, so the probe may take its bundle away while the
+    // page is open, as a removal that failed part way may have done.
+    const QString habit = QStringLiteral("/Users/tester/Applications/Habit Tracker.app");
+    print(QStringLiteral("step\tcancel"));
+    RemoveWidget *cancelled = openPage(habit);
+    if (!cancelled)
+        return 4;
+    print(QStringLiteral("page-closed\t%1").arg(cancelPage(cancelled)));
+    print(QStringLiteral("kept\t%1").arg(rowOf(habit) != nullptr));
+    cancelled = openPage(habit);
+    if (!cancelled)
+        return 4;
+    QDir(habit).removeRecursively();
+    print(QStringLiteral("page-closed\t%1").arg(cancelPage(cancelled)));
+    print(QStringLiteral("kept\t%1").arg(rowOf(habit) != nullptr));
+    showRemove();
+    showRecords();
+
     print(QStringLiteral("step\tselect-a"));
     box(rowOf(QStringLiteral("/Applications/Tide Pro.app")))->click();
     showRemove();
@@ -211,11 +252,19 @@ int main(int argc, char *argv[])
     page->getRelatedFiles(rootFiles, userFiles);
     for (const QString &path : rootFiles + userFiles)
         print(QStringLiteral("ticked\t") + path);
+    print(QStringLiteral("page-summary\t") + page->findChild<QLabel *>(QStringLiteral("labelSummary"))->text());
     QTimer::singleShot(0, page->findChild<QPushButton *>(QStringLiteral("pushButtonRemove")), &QPushButton::click);
     print(QStringLiteral("page-closed\t%1").arg(waitFor([&] { return page.isNull(); })));
+    auto *note = main->findChild<QLabel *>(QStringLiteral("labelRemoved"));
+    print(QStringLiteral("summary\t%1\t%2").arg(note->isVisible()).arg(note->text()));
+    // Shown without a box to dismiss, and the window is the user's meanwhile.
+    print(QStringLiteral("modal\t%1").arg(QApplication::activeModalWidget() != nullptr));
     showRemove();
     showRows();
     showRecords();
+
+    print(QStringLiteral("step\tsummary-gone"));
+    print(QStringLiteral("hidden\t%1").arg(waitFor([&] { return note->isHidden(); }, 60000)));
 
     print(QStringLiteral("step\tsize-update"));
     {

@@ -22,6 +22,17 @@ class TestShell : public QObject
     QMap<QString, QStringList> mSteps;
     QStringList mRecords;           // "path\tbundleId", as loaded
     const QString mVictim = QStringLiteral("/Applications/Post Heron.app");
+    // Its bundle is taken away by the probe while its page is open.
+    const QString mVanished = QStringLiteral("/Users/tester/Applications/Habit Tracker.app");
+
+    QStringList recordsWithout(const QStringList &paths) const
+    {
+        QStringList left = mRecords;
+        left.erase(std::remove_if(left.begin(), left.end(),
+                                  [&](const QString &r) { return paths.contains(r.section(QLatin1Char('\t'), 0, 0)); }),
+                   left.end());
+        return left;
+    }
 
     QStringList values(const QString &step, const QString &tag) const
     {
@@ -152,20 +163,28 @@ private slots:
         QCOMPARE(values("filter-back", "b-checked"), QStringList{"1"});
     }
 
+    // Cancel keeps the row while its bundle is there, and drops row and
+    // record once the bundle has gone.
+    void cancelDropsOnlyAVanishedItem()
+    {
+        QVERIFY(mRecords.join(QLatin1Char('\n')).contains(mVanished + QLatin1Char('\t')));
+        QCOMPARE(values("cancel", "page-closed"), (QStringList{"1", "1"}));
+        QCOMPARE(values("cancel", "kept"), (QStringList{"1", "0"}));
+        QCOMPARE(values("cancel", "remove-enabled"), QStringList{"0"});
+        QCOMPARE(values("cancel", "rows-match-records"), QStringList{"1"});
+        QCOMPARE(values("cancel", "record"), recordsWithout({mVanished}));
+    }
+
     void removalDropsExactlyItsRowAndFiles()
     {
         QCOMPARE(values("remove", "page-closed"), QStringList{"1"});
         QCOMPARE(values("remove", "clicked"), QStringList{"0"});
         QCOMPARE(values("remove", "remove-enabled"), QStringList{"0"});
         QCOMPARE(values("remove", "rows-match-records"), QStringList{"1"});
-        QStringList left = mRecords;
-        left.erase(std::remove_if(left.begin(), left.end(),
-                                  [&](const QString &r) { return r.startsWith(mVictim + QLatin1Char('\t')); }),
-                   left.end());
-        QCOMPARE(values("remove", "record"), left);
+        QCOMPARE(values("remove", "record"), recordsWithout({mVanished, mVictim}));
         QVERIFY(!rows("remove", "Applications").contains(mVictim));
 
-        const QStringList ticked = values("remove", "ticked");
+        const QStringList ticked = values("remove", "ticked") + QStringList{mVanished};
         QVERIFY(ticked.contains(mVictim));
         auto isTicked = [&](const QString &rel) {
             return std::any_of(ticked.begin(), ticked.end(), [&](const QString &t) {
@@ -182,6 +201,20 @@ private slots:
             if (!mBefore.contains(it.key()))
                 wrong << it.key();
         QCOMPARE(wrong, QStringList());
+    }
+
+    // The window tells what went, as the page announced it, for a while and
+    // without a box in the way.
+    void removalSummaryShowsThenGoes()
+    {
+        const QString count = QString::number(values("remove", "ticked").size());
+        const QStringList announced = values("remove", "page-summary");
+        QCOMPARE(announced.size(), 1);
+        const QString size = announced.first().section(QStringLiteral(" items, "), 1).section(QLatin1Char(' '), 0, 0);
+        QCOMPARE(announced.first(), QStringLiteral("Post Heron: %1 items, %2 will be removed").arg(count, size));
+        QCOMPARE(values("remove", "summary"), QStringList{QStringLiteral("1\tPost Heron removed: %1 items, %2 freed").arg(count, size)});
+        QCOMPARE(values("remove", "modal"), QStringList{"0"});
+        QCOMPARE(values("summary-gone", "hidden"), QStringList{"1"});
     }
 
     void sizeUpdateAfterRemovalStillMatches()

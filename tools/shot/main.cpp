@@ -81,7 +81,7 @@ QMap<QString, Factory> windows()
         dlg->setProperty(tr("RemoveWidget", "Remove App"), tr("RemoveWidget", "Removing ..."), true, true);
         return dlg;
     });
-    w.insert(QStringLiteral("remove"), [] {
+    const auto removePage = [](const QString &appName) {
         // Leftovers of two items in the throwaway home: Tide's own are ticked,
         // what names Tide Pro or the vendor only by prefix is not.
         const QString lib = QDir::homePath() + QStringLiteral("/Library/");
@@ -109,9 +109,13 @@ QMap<QString, Factory> windows()
         AppCenter::Inst()->append(other);
         auto *page = new RemoveWidget;
         page->resize(636, 500);
-        page->initAppInfo(bundle, QStringLiteral("Tide.app"), QStringLiteral("12.40M"),
-                          QStringLiteral(":/sysIcon/rc/appicon.png"));
+        page->initAppInfo(bundle, appName, QStringLiteral("12.40M"), QStringLiteral(":/sysIcon/rc/appicon.png"));
         return page;
+    };
+    w.insert(QStringLiteral("remove"), [removePage] { return removePage(QStringLiteral("Tide.app")); });
+    // The name alone is longer than the room beside the buttons.
+    w.insert(QStringLiteral("remove-long"), [removePage] {
+        return removePage(QStringLiteral("Harbourmaster Tide Tables and Lunar Almanac Professional Edition.app"));
     });
     w.insert(QStringLiteral("about"), [] { return new AboutDlg; });
     w.insert(QStringLiteral("rows"), [] {
@@ -181,6 +185,9 @@ QMap<QString, Factory> windows()
     w.insert(QStringLiteral("main-plugins"), [mainWindow] {
         // No plug-in among the records: the list says so.
         return mainWindow([](MainWidget *m) { m->findChild<QToolButton *>(QStringLiteral("toolButtonPlugins"))->click(); });
+    });
+    w.insert(QStringLiteral("main-removed"), [mainWindow] {
+        return mainWindow([](MainWidget *m) { m->showRemovedSummary(QStringLiteral("Lanternfish"), 27, 4612); });
     });
     w.insert(QStringLiteral("main-search"), [mainWindow] {
         return mainWindow([](MainWidget *m) { m->findChild<QLineEdit *>(QStringLiteral("SearchLine"))->setText(QStringLiteral("ide")); });

@@ -209,7 +209,7 @@ p, li { white-space: pre-wrap; }
     <name>ListWidget</name>
     <message>
         <location filename="../ListWidget.ui" line="+19"/>
-        <location filename="../ListWidget.cpp" line="+230"/>
+        <location filename="../ListWidget.cpp" line="+241"/>
         <source>Loading ...</source>
         <translation>Loading ...</translation>
     </message>
@@ -222,9 +222,17 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>MainWidget</name>
     <message>
-        <location filename="../MainWidget.ui" line="+107"/>
+        <location filename="../MainWidget.ui" line="+118"/>
         <source> Remove </source>
         <translation> Remove </translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../MainWidget.cpp" line="+93"/>
+        <source>%1 removed: %n item(s), %2 freed</source>
+        <translation>
+            <numerusform>%1 removed: %n item, %2 freed</numerusform>
+            <numerusform>%1 removed: %n items, %2 freed</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -347,7 +355,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>RemoveWidget</name>
     <message>
-        <location filename="../../removal/RemoveWidget.ui" line="+47"/>
+        <location filename="../../removal/RemoveWidget.ui" line="+59"/>
         <source>Cancel</source>
         <translation>Cancel</translation>
     </message>
@@ -357,7 +365,7 @@ p, li { white-space: pre-wrap; }
         <translation>Remove</translation>
     </message>
     <message>
-        <location filename="../../removal/RemoveWidget.cpp" line="+318"/>
+        <location filename="../../removal/RemoveWidget.cpp" line="+398"/>
         <source>Remove </source>
         <translation>Remove </translation>
     </message>
@@ -372,22 +380,41 @@ p, li { white-space: pre-wrap; }
         <translation> ?</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+39"/>
         <source>Error</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-9"/>
+        <location line="-16"/>
         <source>Remove App</source>
         <translation>Remove App</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-75"/>
+        <source>Nothing will be removed</source>
+        <translation>Nothing will be removed</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+4"/>
+        <source>%1: %n item(s), %2 will be removed</source>
+        <translation>
+            <numerusform>%1: %n item, %2 will be removed</numerusform>
+            <numerusform>%1: %n items, %2 will be removed</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Reveal in Finder</source>
+        <translation>Reveal in Finder</translation>
+    </message>
+    <message>
+        <location line="+53"/>
         <source>Removing ...</source>
         <translation>Removing ...</translation>
     </message>
     <message>
         <location filename="../../removal/AppRemover.cpp" line="+172"/>
+        <location filename="../../removal/RemoveWidget.cpp" line="+12"/>
         <source>Some files could not be removed:</source>
         <translation>Some files could not be removed:</translation>
     </message>

@@ -209,7 +209,7 @@ p, li { white-space: pre-wrap; }
     <name>ListWidget</name>
     <message>
         <location filename="../ListWidget.ui" line="+19"/>
-        <location filename="../ListWidget.cpp" line="+230"/>
+        <location filename="../ListWidget.cpp" line="+241"/>
         <source>Loading ...</source>
         <translation>Caricamento...</translation>
     </message>
@@ -222,9 +222,17 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>MainWidget</name>
     <message>
-        <location filename="../MainWidget.ui" line="+107"/>
+        <location filename="../MainWidget.ui" line="+118"/>
         <source> Remove </source>
         <translation> Rimuovi </translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../MainWidget.cpp" line="+93"/>
+        <source>%1 removed: %n item(s), %2 freed</source>
+        <translation>
+            <numerusform>%1 rimosso: %n elemento, %2 liberati</numerusform>
+            <numerusform>%1 rimosso: %n elementi, %2 liberati</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -347,7 +355,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>RemoveWidget</name>
     <message>
-        <location filename="../../removal/RemoveWidget.ui" line="+47"/>
+        <location filename="../../removal/RemoveWidget.ui" line="+59"/>
         <source>Cancel</source>
         <translation>Annulla</translation>
     </message>
@@ -357,7 +365,7 @@ p, li { white-space: pre-wrap; }
         <translation>Rimuovi</translation>
     </message>
     <message>
-        <location filename="../../removal/RemoveWidget.cpp" line="+318"/>
+        <location filename="../../removal/RemoveWidget.cpp" line="+398"/>
         <source>Remove </source>
         <translation>Rimuovere </translation>
     </message>
@@ -372,22 +380,41 @@ p, li { white-space: pre-wrap; }
         <translation>?</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+39"/>
         <source>Error</source>
         <translation>Errore</translation>
     </message>
     <message>
-        <location line="-9"/>
+        <location line="-16"/>
         <source>Remove App</source>
         <translation>Rimuovi applicazione</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-75"/>
+        <source>Nothing will be removed</source>
+        <translation>Non verrà rimosso nulla</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+4"/>
+        <source>%1: %n item(s), %2 will be removed</source>
+        <translation>
+            <numerusform>%1: verrà rimosso %n elemento, %2</numerusform>
+            <numerusform>%1: verranno rimossi %n elementi, %2</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Reveal in Finder</source>
+        <translation>Mostra nel Finder</translation>
+    </message>
+    <message>
+        <location line="+53"/>
         <source>Removing ...</source>
         <translation>Rimozione...</translation>
     </message>
     <message>
         <location filename="../../removal/AppRemover.cpp" line="+172"/>
+        <location filename="../../removal/RemoveWidget.cpp" line="+12"/>
         <source>Some files could not be removed:</source>
         <translation>Impossibile rimuovere alcuni file:</translation>
     </message>

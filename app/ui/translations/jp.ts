@@ -209,7 +209,7 @@ p, li { white-space: pre-wrap; }
     <name>ListWidget</name>
     <message>
         <location filename="../ListWidget.ui" line="+19"/>
-        <location filename="../ListWidget.cpp" line="+230"/>
+        <location filename="../ListWidget.cpp" line="+241"/>
         <source>Loading ...</source>
         <translation>読み込み中...</translation>
     </message>
@@ -222,9 +222,16 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>MainWidget</name>
     <message>
-        <location filename="../MainWidget.ui" line="+107"/>
+        <location filename="../MainWidget.ui" line="+118"/>
         <source> Remove </source>
         <translation> 削除 </translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../MainWidget.cpp" line="+93"/>
+        <source>%1 removed: %n item(s), %2 freed</source>
+        <translation>
+            <numerusform>%1 を削除しました: %n 個の項目、%2 を解放</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -347,7 +354,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>RemoveWidget</name>
     <message>
-        <location filename="../../removal/RemoveWidget.ui" line="+47"/>
+        <location filename="../../removal/RemoveWidget.ui" line="+59"/>
         <source>Cancel</source>
         <translation>キャンセル</translation>
     </message>
@@ -357,7 +364,7 @@ p, li { white-space: pre-wrap; }
         <translation>削除</translation>
     </message>
     <message>
-        <location filename="../../removal/RemoveWidget.cpp" line="+318"/>
+        <location filename="../../removal/RemoveWidget.cpp" line="+398"/>
         <source>Remove </source>
         <translation>削除: </translation>
     </message>
@@ -372,22 +379,40 @@ p, li { white-space: pre-wrap; }
         <translation>？</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+39"/>
         <source>Error</source>
         <translation>エラー</translation>
     </message>
     <message>
-        <location line="-9"/>
+        <location line="-16"/>
         <source>Remove App</source>
         <translation>アプリケーションの削除</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-75"/>
+        <source>Nothing will be removed</source>
+        <translation>削除される項目はありません</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+4"/>
+        <source>%1: %n item(s), %2 will be removed</source>
+        <translation>
+            <numerusform>%1: %n 個の項目（%2）が削除されます</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Reveal in Finder</source>
+        <translation>Finderで表示</translation>
+    </message>
+    <message>
+        <location line="+53"/>
         <source>Removing ...</source>
         <translation>削除中...</translation>
     </message>
     <message>
         <location filename="../../removal/AppRemover.cpp" line="+172"/>
+        <location filename="../../removal/RemoveWidget.cpp" line="+12"/>
         <source>Some files could not be removed:</source>
         <translation>一部のファイルを削除できませんでした:</translation>
     </message>

@@ -209,7 +209,7 @@ p, li { white-space: pre-wrap; }
     <name>ListWidget</name>
     <message>
         <location filename="../ListWidget.ui" line="+19"/>
-        <location filename="../ListWidget.cpp" line="+230"/>
+        <location filename="../ListWidget.cpp" line="+241"/>
         <source>Loading ...</source>
         <translation>Carregando...</translation>
     </message>
@@ -222,9 +222,17 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>MainWidget</name>
     <message>
-        <location filename="../MainWidget.ui" line="+107"/>
+        <location filename="../MainWidget.ui" line="+118"/>
         <source> Remove </source>
         <translation> Remover </translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../MainWidget.cpp" line="+93"/>
+        <source>%1 removed: %n item(s), %2 freed</source>
+        <translation>
+            <numerusform>%1 removido: %n item, %2 liberados</numerusform>
+            <numerusform>%1 removido: %n itens, %2 liberados</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -347,7 +355,7 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>RemoveWidget</name>
     <message>
-        <location filename="../../removal/RemoveWidget.ui" line="+47"/>
+        <location filename="../../removal/RemoveWidget.ui" line="+59"/>
         <source>Cancel</source>
         <translation>Cancelar</translation>
     </message>
@@ -357,7 +365,7 @@ p, li { white-space: pre-wrap; }
         <translation>Remover</translation>
     </message>
     <message>
-        <location filename="../../removal/RemoveWidget.cpp" line="+318"/>
+        <location filename="../../removal/RemoveWidget.cpp" line="+398"/>
         <source>Remove </source>
         <translation>Remover </translation>
     </message>
@@ -372,22 +380,41 @@ p, li { white-space: pre-wrap; }
         <translation>?</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+39"/>
         <source>Error</source>
         <translation>Erro</translation>
     </message>
     <message>
-        <location line="-9"/>
+        <location line="-16"/>
         <source>Remove App</source>
         <translation>Remover aplicativo</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-75"/>
+        <source>Nothing will be removed</source>
+        <translation>Nada será removido</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+4"/>
+        <source>%1: %n item(s), %2 will be removed</source>
+        <translation>
+            <numerusform>%1: será removido %n item (%2)</numerusform>
+            <numerusform>%1: serão removidos %n itens (%2)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Reveal in Finder</source>
+        <translation>Mostrar no Finder</translation>
+    </message>
+    <message>
+        <location line="+53"/>
         <source>Removing ...</source>
         <translation>Removendo...</translation>
     </message>
     <message>
         <location filename="../../removal/AppRemover.cpp" line="+172"/>
+        <location filename="../../removal/RemoveWidget.cpp" line="+12"/>
         <source>Some files could not be removed:</source>
         <translation>Não foi possível remover alguns arquivos:</translation>
     </message>
