@@ -556,6 +556,25 @@ private slots:
         QVERIFY2(log.contains(head) && hasLine(log, head, why.section(QStringLiteral("%P"), 1)), qPrintable(log.right(800)));
     }
 
+    // Taking a request, the service says at once that it is at work, so that
+    // the application waits for a large deletion instead of giving up.
+    void saysItIsAtWorkFirst()
+    {
+        create({"tree/", "tree/a", "tree/b"});
+        QVERIFY(startService());
+        QUdpSocket client;
+        QVERIFY(client.bind(QHostAddress(QHostAddress::LocalHost), 0, QUdpSocket::DontShareAddress));
+        const QHostAddress service(QHostAddress::LocalHost);
+        client.writeDatagram(hpHelloText(QCoreApplication::applicationPid()), service, mBox->port());
+        QVERIFY2(client.waitForReadyRead(10000), qPrintable(mBox->log().right(400)));
+        QVERIFY(hpIsHello(client.receiveDatagram().data().constData(), 17));
+        client.writeDatagram(removeRequest({at(QStringLiteral("@/tree"))}), service, mBox->port());
+        QVERIFY(client.waitForReadyRead(10000));
+        QCOMPARE(client.receiveDatagram().data(), QByteArray("[working]0"));
+        QCOMPARE(answer(client), ("[result]1;SUCCESS:" + at(QStringLiteral("@/tree"))).toUtf8());
+        QVERIFY(!exists(at(QStringLiteral("@/tree"))));
+    }
+
     // A socket bound to [::]:port with IPv6 only cannot send as 127.0.0.1, so
     // it does not stand beside the client's, at the hello or after it.
     void ipv6SquatterIgnored()
