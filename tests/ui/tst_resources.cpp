@@ -8,10 +8,12 @@
 #include <QDataStream>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTranslator>
+#include <QtEndian>
 #include <QtTest>
 
 namespace {
@@ -182,6 +184,33 @@ private slots:
             QCOMPARE(label->pixmap(Qt::ReturnByValue).devicePixelRatio(), label->devicePixelRatioF());
         }
         delete progress;
+    }
+
+    // The icon Info.plist names: every size the Finder and the Dock ask for,
+    // each under its own type, drawn at that size, and all of them readable
+    // through the ICNS reader the catalogue's conversion uses.
+    void bundleIcon()
+    {
+        QFile file(resources() + QStringLiteral("/Kestrelsweep.icns"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray data = file.readAll();
+        const auto be32 = [&data](int at) { return qFromBigEndian<quint32>(data.constData() + at); };
+        QVERIFY(data.startsWith("icns"));
+        QCOMPARE(be32(4), quint32(data.size()));
+        QMap<QByteArray, int> sides;
+        for (int at = 8; at + 8 <= data.size(); at += int(be32(at + 4))) {
+            const QImage image = QImage::fromData(data.mid(at + 8, int(be32(at + 4)) - 8), "PNG");
+            QVERIFY(image.width() == image.height() && image.pixelColor(0, 0).alpha() == 0);
+            QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 4).alpha(), 255);
+            sides.insert(data.mid(at, 4), image.width());
+        }
+        const QMap<QByteArray, int> expected{{"icp4", 16}, {"ic11", 32}, {"icp5", 32},  {"ic12", 64},  {"ic07", 128},
+                                             {"ic13", 256}, {"ic08", 256}, {"ic14", 512}, {"ic09", 512}, {"ic10", 1024}};
+        QCOMPARE(sides, expected);
+        QImageReader reader(file.fileName(), "icns");
+        QCOMPARE(reader.imageCount(), expected.size());
+        for (int i = 0; i < expected.size(); ++i, reader.jumpToNextImage())
+            QVERIFY2(!reader.read().isNull(), qPrintable(reader.errorString()));
     }
 
     void sound()
