@@ -3,6 +3,7 @@
 #include "MsgDlg.h"
 #include "PreferencesDlg.h"
 #include "ProgressDlg.h"
+#include "SandboxRun.h"
 
 #include <QCheckBox>
 #include <QDataStream>
@@ -11,6 +12,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTranslator>
 #include <QtEndian>
@@ -227,6 +229,42 @@ private slots:
         QVERIFY(bytesPerSecond > 0);
         const double seconds = double(wav.size() - 44) / bytesPerSecond;
         QVERIFY2(seconds > 0.2 && seconds < 1.0, qPrintable(QString::number(seconds)));
+    }
+
+    // The removal page's own player in the sandbox, which has no sound
+    // device: the sound plays to its end each time; a file nothing decodes
+    // is logged once however often it is played, and the page goes on.
+    void soundPlays_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("ends");   // plays that reached the end
+        QTest::addColumn<int>("logged"); // log lines saying the sound was not played
+        QTest::newRow("the removal sound") << resources() + QStringLiteral("/empty_trash.wav") << 2 << 0;
+        QTest::newRow("a file nothing decodes") << QString() << 0 << 1;
+    }
+
+    void soundPlays()
+    {
+        if (!sandboxUsable())
+            QSKIP("tools/sandbox cannot run here");
+        QFETCH(QString, file);
+        QFETCH(int, ends);
+        QFETCH(int, logged);
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        if (file.isEmpty()) {
+            QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("private/tmp"))));
+            QFile junk(root.filePath(QStringLiteral("private/tmp/junk.wav")));
+            QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(4096, 'x')) == 4096);
+            file = QStringLiteral("/tmp/junk.wav");
+        }
+        const SandboxRun run = runInSandbox(root.path(), {}, {qEnvironmentVariable("KS_SOUND_PROBE"), file});
+        QVERIFY2(run.status == 0, qPrintable(run.out + run.err));
+        const QStringList lines = run.out.split(QLatin1Char('\n'));
+        QCOMPARE(lines.count(QStringLiteral("status EndOfMedia")), ends);
+        QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("^log removal sound not played: .+"))).size(), logged);
+        if (ends > 0)
+            QVERIFY2(lines.filter(QRegularExpression(QStringLiteral("^error "))).isEmpty(), qPrintable(run.out));
     }
 };
 
