@@ -201,6 +201,7 @@ private slots:
         QCOMPARE(be32(4), quint32(data.size()));
         QMap<QByteArray, int> sides;
         for (int at = 8; at + 8 <= data.size(); at += int(be32(at + 4))) {
+            QVERIFY(be32(at + 4) > 8 && be32(at + 4) <= quint32(data.size() - at));
             const QImage image = QImage::fromData(data.mid(at + 8, int(be32(at + 4)) - 8), "PNG");
             QVERIFY(image.width() == image.height() && image.pixelColor(0, 0).alpha() == 0);
             QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 4).alpha(), 255);
