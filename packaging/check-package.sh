@@ -31,6 +31,7 @@ $app/Resources/it.qm
 $app/Resources/jp.qm
 $app/Resources/pt.qm
 $app/Resources/empty_trash.wav
+$app/Resources/Kestrelsweep.icns
 usr/local/Kestrelsweep/kestrel-helper
 Library/LaunchDaemons/com.vextora.Kestrelsweep.helper.plist
 etc/systemd/system/kestrel-helper.service
@@ -53,7 +54,7 @@ while read -r mode path; do
   case "$path" in
     "$app/MacOS/Kestrelsweep" | usr/local/Kestrelsweep/kestrel-helper) want=-rwxr-xr-x ;;
     "$app/Resources/"*/*) bad "unexpected $path"; continue ;;
-    # Resources may grow (an icon); anything else must be named here.
+    # Resources may grow; anything else must be named here.
     "$app/Resources/"*.qm | "$app/Resources/"*.wav | "$app/Resources/"*.icns | "$app/Resources/"*.png) want=-rw-r--r-- ;;
     "$app/Info.plist" | Library/LaunchDaemons/com.vextora.Kestrelsweep.helper.plist | \
       etc/systemd/system/kestrel-helper.service) want=-rw-r--r-- ;;

@@ -159,9 +159,16 @@ RemoveWidget::RemoveWidget(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
 
-    mPlayer = new QMediaPlayer;
+    mPlayer = new QMediaPlayer(this);
     mPlayer->setMedia(QUrl::fromLocalFile(QString::fromUtf8(envSoundFile)));
     mPlayer->setVolume(100);
+    // Without a decoder or an audio output the removal only goes silent; the
+    // log says why, once per run rather than at every removal.
+    connect(mPlayer, QOverload<QMediaPlayer::Error>::of(&QMediaPlayer::error), this, [this] {
+        static bool logged = false;
+        if (!std::exchange(logged, true))
+            qWarning("removal sound not played: %s", qUtf8Printable(mPlayer->errorString()));
+    });
 
     ui->verticalLayoutWidget->setFocus(Qt::OtherFocusReason);
     ui->treeWidget->setFocus(Qt::OtherFocusReason);

@@ -407,6 +407,26 @@ private slots:
         QVERIFY(!QFileInfo::exists(dir + QStringLiteral("PWNED")));
     }
 
+    // Our own bundle as the catalogue finds it: its row shows the icon
+    // Info.plist names, converted in colour, where a missing or unreadable
+    // one would leave the grey generic square.
+    void ownBundleIcon()
+    {
+        const QString built = qEnvironmentVariable("KS_BINARY_DIR") + QStringLiteral("/Kestrelsweep.app/Contents/");
+        const QString dir = folder(QStringLiteral("Applications"));
+        QVERIFY(QDir().mkpath(dir + QStringLiteral("Kestrelsweep.app/Contents/Resources")));
+        for (const char *file : {"Info.plist", "Resources/Kestrelsweep.icns"})
+            QVERIFY(QFile::copy(built + QLatin1String(file), dir + QStringLiteral("Kestrelsweep.app/Contents/") + QLatin1String(file)));
+        findApps(dir);
+        QList<AppInfo *> found = takeCatalogue();
+        QCOMPARE(found.size(), 1);
+        const QImage icon(found.first()->iconDir + QStringLiteral("/icon_32x32.png"));
+        AppCenter::Inst()->releaseAppList(found);
+        QCOMPARE(icon.size(), QSize(1024, 1024));
+        const QColor side = icon.pixelColor(120, 512);
+        QVERIFY2(side.hsvSaturation() > 128 && side.hsvHue() >= 10 && side.hsvHue() <= 40, qPrintable(side.name()));
+    }
+
     // Times are shown in the local zone, daylight saving included.
     void binaryPlistAndTimes_data()
     {

@@ -3,15 +3,19 @@
 #include "MsgDlg.h"
 #include "PreferencesDlg.h"
 #include "ProgressDlg.h"
+#include "SandboxRun.h"
 
 #include <QCheckBox>
 #include <QDataStream>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTranslator>
+#include <QtEndian>
 #include <QtTest>
 
 namespace {
@@ -184,6 +188,34 @@ private slots:
         delete progress;
     }
 
+    // The icon Info.plist names: every size the Finder and the Dock ask for,
+    // each under its own type, drawn at that size, and all of them readable
+    // through the ICNS reader the catalogue's conversion uses.
+    void bundleIcon()
+    {
+        QFile file(resources() + QStringLiteral("/Kestrelsweep.icns"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray data = file.readAll();
+        const auto be32 = [&data](int at) { return qFromBigEndian<quint32>(data.constData() + at); };
+        QVERIFY(data.startsWith("icns"));
+        QCOMPARE(be32(4), quint32(data.size()));
+        QMap<QByteArray, int> sides;
+        for (int at = 8; at + 8 <= data.size(); at += int(be32(at + 4))) {
+            QVERIFY(be32(at + 4) > 8 && be32(at + 4) <= quint32(data.size() - at));
+            const QImage image = QImage::fromData(data.mid(at + 8, int(be32(at + 4)) - 8), "PNG");
+            QVERIFY(image.width() == image.height() && image.pixelColor(0, 0).alpha() == 0);
+            QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 4).alpha(), 255);
+            sides.insert(data.mid(at, 4), image.width());
+        }
+        const QMap<QByteArray, int> expected{{"icp4", 16}, {"ic11", 32}, {"icp5", 32},  {"ic12", 64},  {"ic07", 128},
+                                             {"ic13", 256}, {"ic08", 256}, {"ic14", 512}, {"ic09", 512}, {"ic10", 1024}};
+        QCOMPARE(sides, expected);
+        QImageReader reader(file.fileName(), "icns");
+        QCOMPARE(reader.imageCount(), expected.size());
+        for (int i = 0; i < expected.size(); ++i, reader.jumpToNextImage())
+            QVERIFY2(!reader.read().isNull(), qPrintable(reader.errorString()));
+    }
+
     void sound()
     {
         QFile wav(resources() + QStringLiteral("/empty_trash.wav"));
@@ -198,6 +230,42 @@ private slots:
         QVERIFY(bytesPerSecond > 0);
         const double seconds = double(wav.size() - 44) / bytesPerSecond;
         QVERIFY2(seconds > 0.2 && seconds < 1.0, qPrintable(QString::number(seconds)));
+    }
+
+    // The removal page's own player in the sandbox, which has no sound
+    // device: the sound plays to its end each time; a file nothing decodes
+    // is logged once however often it is played, and the page goes on.
+    void soundPlays_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("ends");   // plays that reached the end
+        QTest::addColumn<int>("logged"); // log lines saying the sound was not played
+        QTest::newRow("the removal sound") << resources() + QStringLiteral("/empty_trash.wav") << 2 << 0;
+        QTest::newRow("a file nothing decodes") << QString() << 0 << 1;
+    }
+
+    void soundPlays()
+    {
+        if (!sandboxUsable())
+            QSKIP("tools/sandbox cannot run here");
+        QFETCH(QString, file);
+        QFETCH(int, ends);
+        QFETCH(int, logged);
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        if (file.isEmpty()) {
+            QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("private/tmp"))));
+            QFile junk(root.filePath(QStringLiteral("private/tmp/junk.wav")));
+            QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(4096, 'x')) == 4096);
+            file = QStringLiteral("/tmp/junk.wav");
+        }
+        const SandboxRun run = runInSandbox(root.path(), {}, {qEnvironmentVariable("KS_SOUND_PROBE"), file});
+        QVERIFY2(run.status == 0, qPrintable(run.out + run.err));
+        const QStringList lines = run.out.split(QLatin1Char('\n'));
+        QCOMPARE(lines.count(QStringLiteral("status EndOfMedia")), ends);
+        QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("^log removal sound not played: .+"))).size(), logged);
+        if (ends > 0)
+            QVERIFY2(lines.filter(QRegularExpression(QStringLiteral("^error "))).isEmpty(), qPrintable(run.out));
     }
 };
 
