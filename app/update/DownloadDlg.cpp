@@ -43,6 +43,9 @@ QString fileNameRefusal(const QString &name)
 {
     if (name.isEmpty() || name.startsWith(QLatin1Char('.')) || name.contains(QLatin1Char('/')))
         return QStringLiteral("no plain file name");
+    // Without a data folder the name would land at "/".
+    if (QString::fromUtf8(envDataPath).isEmpty())
+        return QStringLiteral("no data folder");
     const QString key = nameKey(name);
     const QStringList own{QStringLiteral("main.log"), QFileInfo(QString::fromUtf8(envPreferencesFile)).fileName(),
                           QStringLiteral("sizeList.plist"), QStringLiteral("timeList.plist"),

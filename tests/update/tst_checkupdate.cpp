@@ -7,6 +7,7 @@
 #include "hpSettings.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -124,6 +125,9 @@ private slots:
         QVERIFY(AppEnv::setEnv(envInfoPlist, plist.fileName()));
         QVERIFY(AppEnv::setEnv(envAppName, QStringLiteral("Kestrelsweep")));
         QVERIFY(AppEnv::setEnv(envLocalVersion, mTmp.filePath(QStringLiteral("version.html"))));
+        // Where an accepted offer's download goes.
+        QVERIFY(QDir().mkpath(mTmp.filePath(QStringLiteral("data"))));
+        QVERIFY(AppEnv::setEnv(envDataPath, mTmp.filePath(QStringLiteral("data"))));
         QVERIFY(AppEnv::setEnv(envPreferencesFile, mTmp.filePath(QStringLiteral("prefs.plist"))));
         QVERIFY(mServer.listen());
         QVERIFY(AppEnv::setEnv(envRemoteVerUrl, mServer.url(QString::fromLatin1(kPagePath))));
