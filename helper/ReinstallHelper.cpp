@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QSettings>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -169,7 +170,7 @@ int openCopyFolder(QString *why)
 // settings reader caches files by name.
 bool installedVersion(int copyDirFd, QString *version, QString *why)
 {
-    static int copies = 0;
+    static std::atomic<int> copies{0};
     const QString shown = QLatin1String(sInstalledInfo);
     Fd info(openRegular(AT_FDCWD, sInstalledInfo, shown, why));
     if (!info.ok())
