@@ -4,12 +4,16 @@
 #include "hpParam.h"
 #include "hpRequest.h"
 #include "hpServer.h"
+#include "hpSettings.h"
 #include "hpSignature.h"
 #include "hpSpawn.h"
+#include "hpVersionOrder.h"
 
 #include <QDebug>
 #include <QFile>
+#include <QSettings>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +26,9 @@ namespace {
 
 const char sServiceFolder[] = "/usr/local/Kestrelsweep";
 const char sCopyFolder[] = "update";
+// Updates only go forward from the bundle in place.
+const char sInstalledInfo[] = "/Applications/Kestrelsweep.app/Contents/Info.plist";
+const qint64 sMaxInfoPlist = qint64(1) << 20;
 // Far above any release; a bound on what is read into memory.
 const qint64 sMaxPackage = qint64(512) << 20;
 // Slow disks take minutes; only a hung installer reaches this.
@@ -156,6 +163,46 @@ int openCopyFolder(QString *why)
     return fd;
 }
 
+// The installed bundle's CFBundleShortVersionString. Its Info.plist is read
+// as a regular file only (no link is followed, a FIFO cannot block), and the
+// bytes read are parsed from a copy in the copy folder with the one
+// property-list reader both systems share. Each copy gets a new name: the
+// settings reader caches files by name.
+bool installedVersion(int copyDirFd, QString *version, QString *why)
+{
+    static std::atomic<int> copies{0};
+    const QString shown = QLatin1String(sInstalledInfo);
+    Fd info(openRegular(AT_FDCWD, sInstalledInfo, shown, why));
+    if (!info.ok())
+        return false;
+    QByteArray bytes;
+    if (!readUpTo(info.get(), sMaxInfoPlist, &bytes) || bytes.size() > sMaxInfoPlist) {
+        *why = QStringLiteral("%1 cannot be read or is too large").arg(shown);
+        return false;
+    }
+    const QByteArray name = ".installed-" + QByteArray::number(++copies) + ".plist";
+    {
+        Fd copy(openat(copyDirFd, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!copy.ok() || !writeAll(copy.get(), bytes)) {
+            *why = QStringLiteral("cannot copy %1 (%2)").arg(shown, errnoText());
+            unlinkat(copyDirFd, name.constData(), 0);
+            return false;
+        }
+    }
+    {
+        const QSettings plist(QStringLiteral("%1/%2/").arg(QLatin1String(sServiceFolder), QLatin1String(sCopyFolder))
+                                  + QFile::decodeName(name),
+                              hpSettingsFormat());
+        *version = plist.value(QStringLiteral("CFBundleShortVersionString")).toString();
+    }
+    unlinkat(copyDirFd, name.constData(), 0);
+    if (version->isEmpty()) {
+        *why = QStringLiteral("%1 names no CFBundleShortVersionString").arg(shown);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 ReinstallHelper::ReinstallHelper(HpParam *param)
@@ -229,19 +276,37 @@ bool ReinstallHelper::install(QString *why)
     Fd sigFd(openRegular(mount.get(), name + ".sig", shown + QStringLiteral(".sig"), why));
     if (!sigFd.ok())
         return false;
-    QByteArray package, signature;
+    QByteArray package, signatureFile, version, signature;
     if (!readUpTo(pkgFd.get(), sMaxPackage, &package) || package.size() > sMaxPackage) {
         *why = QStringLiteral("%1 cannot be read or is too large").arg(shown);
         return false;
     }
-    if (!readUpTo(sigFd.get(), hpSignatureBytes, &signature) || signature.size() != hpSignatureBytes) {
-        *why = QStringLiteral("the signature is not %1 bytes").arg(hpSignatureBytes);
+    if (!readUpTo(sigFd.get(), hpPackageSignatureMaxBytes, &signatureFile)
+        || !hpPackageSignatureSplit(signatureFile, &version, &signature)) {
+        *why = QStringLiteral("%1.sig is not a package signature (label, version, %2 bytes)")
+                   .arg(shown)
+                   .arg(hpSignatureBytes);
         return false;
     }
 
     Fd copyDir(openCopyFolder(why));
     if (!copyDir.ok())
         return false;
+    // A captured older release, however genuinely signed, must not replace a
+    // newer one: the version its signature covers must be newer than the
+    // bundle in place, and what cannot be read is not older.
+    QString installed;
+    if (!installedVersion(copyDir.get(), &installed, why)) {
+        *why = QStringLiteral("the installed version is unknown: ") + *why;
+        clearFolder(copyDir.get());
+        return false;
+    }
+    if (!hpVersionNewer(QString::fromLatin1(version), installed)) {
+        *why = QStringLiteral("the package's version %1 is not newer than the installed %2")
+                   .arg(QString::fromLatin1(hpLogSafe(version)), QString::fromLatin1(hpLogSafe(installed.toUtf8())));
+        clearFolder(copyDir.get());
+        return false;
+    }
     {
         Fd copy(openat(copyDir.get(), name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (!copy.ok() || !writeAll(copy.get(), package)) {
@@ -251,11 +316,13 @@ bool ReinstallHelper::install(QString *why)
         }
     }
     // The copy holds exactly these bytes, and only root can change it now.
-    if (!hpSignatureValid(package, signature, sUpdateKeySet ? sUpdateKey : hpMakerUpdateKey())) {
+    if (!hpSignatureValid(hpPackageSignedMessage(version, package), signature,
+                          sUpdateKeySet ? sUpdateKey : hpMakerUpdateKey())) {
         *why = QStringLiteral("the signature of %1 is not the maker's").arg(shown);
         clearFolder(copyDir.get());
         return false;
     }
+    qDebug("package version %s, installed %s\n", version.constData(), hpLogSafe(installed.toUtf8()).constData());
 
     const QString copyPath = QStringLiteral("%1/%2/").arg(QLatin1String(sServiceFolder), QLatin1String(sCopyFolder))
         + QFile::decodeName(name);

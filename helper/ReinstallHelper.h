@@ -6,9 +6,10 @@
 
 struct HpParam;
 
-// Installs an update package the maker signed: copies it, with its detached
-// signature, where only root can write, checks the copy and runs the system
-// installer on it, then tells the application "quit" and ends the process.
+// Installs an update package the maker signed for a version newer than the
+// installed bundle's: reads its signature file (label, version, signature),
+// copies the package where only root can write, checks the copy and runs the
+// system installer on it, then tells the application "quit" and ends the process.
 // Returns only when it refused (and answered "[result]0;").
 class ReinstallHelper : public QObject
 {

@@ -7,6 +7,7 @@
 #include "ProgressDlg.h"
 #include "ResultDlg.h"
 #include "hpUtils.h"
+#include "hpVersionOrder.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -20,6 +21,8 @@
 namespace {
 
 int sTimeLimitMs = 15000;
+// What Qt may hold of the page between two reads, whatever the server sends.
+const qint64 kReadBufferBytes = 64 * 1024;
 
 // The text between the first open and the first close marker; a close marker
 // standing before the open one leaves the whole rest of the text.
@@ -101,14 +104,20 @@ void CheckUpdate::request()
 {
     mLocalFile = QString::fromUtf8(envLocalVersion);
     QFile::remove(mLocalFile);
+    mPage.clear();
+    mPageTooLarge = false;
     mManager = new QNetworkAccessManager(this);
     mReply = mManager->get(QNetworkRequest(QUrl(QString::fromUtf8(envRemoteVerUrl), QUrl::TolerantMode)));
+    mReply->setReadBufferSize(kReadBufferBytes);
+    connect(mReply, &QNetworkReply::metaDataChanged, this, &CheckUpdate::pageHeaders);
+    connect(mReply, &QNetworkReply::readyRead, this, &CheckUpdate::pageData);
+    // Background checks too: a server that never ends may not hold one open.
+    QTimer::singleShot(sTimeLimitMs, this, &CheckUpdate::getVerTimeout);
 }
 
 bool CheckUpdate::getVersion()
 {
     request();
-    QTimer::singleShot(sTimeLimitMs, this, &CheckUpdate::getVerTimeout);
     connect(mReply, &QNetworkReply::finished, this, &CheckUpdate::getFinished);
 
     auto *dlg = new ProgressDlg;
@@ -137,49 +146,81 @@ void CheckUpdate::getVerTimeout()
         mReply->abort();
 }
 
-void CheckUpdate::storeReply()
+void CheckUpdate::pageHeaders()
 {
-    QFile file(mLocalFile);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        file.write(mReply->readAll());
-        file.close();
+    const QVariant length = mReply->header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && length.toLongLong() > kMaxPageBytes)
+        refusePage();
+}
+
+void CheckUpdate::pageData()
+{
+    if (!takePage())
+        refusePage();
+}
+
+// What has arrived, up to one byte past the limit; false once past it.
+bool CheckUpdate::takePage()
+{
+    if (mPageTooLarge)
+        return false;
+    mPage += mReply->read(kMaxPageBytes + 1 - mPage.size());
+    mPageTooLarge = mPage.size() > kMaxPageBytes;
+    return !mPageTooLarge;
+}
+
+// Read no further: the reply ends as aborted, which is a network error.
+void CheckUpdate::refusePage()
+{
+    qDebug("the version page is larger than %lld bytes; not read further\n", kMaxPageBytes);
+    mPageTooLarge = true;
+    mPage.clear();
+    if (mReply && mReply->isRunning())
+        mReply->abort();
+}
+
+// Whether the whole page is here (and kept in the local copy); the page is
+// dropped otherwise, so nothing half read is ever parsed.
+bool CheckUpdate::pageArrived()
+{
+    if (mReply->error() != QNetworkReply::NoError) {
+        qDebug("version page: failure %s\n", mReply->errorString().toLatin1().constData());
+        mPage.clear();
+        return false;
     }
+    if (!takePage()) {
+        refusePage();
+        return false;
+    }
+    qDebug("version page: success\n");
+    QFile file(mLocalFile);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(mPage);
+    return true;
 }
 
 void CheckUpdate::getFinished()
 {
     if (!mReply)
         return;
-    if (mReply->error() != QNetworkReply::NoError) {
-        qDebug("getFinished: Failure %s \n", mReply->errorString().toLatin1().constData());
-    } else {
-        qDebug("getFinished: Success\n");
-        storeReply();
-    }
+    pageArrived();
     if (mProgressDlg)
         mProgressDlg->done(QMessageBox::Yes);
 }
 
 void CheckUpdate::getFinishedBg()
 {
-    if (!mReply)
+    if (!mReply || !pageArrived())
         return;
-    if (mReply->error() != QNetworkReply::NoError) {
-        qDebug("getFinishedBg: Failure %s \n", mReply->errorString().toLatin1().constData());
-        return;
-    }
-    qDebug("getFinishedBg: Success\n");
-    storeReply();
     if (parseVersion() && showVersion(true))
         downloadVersion();
 }
 
 bool CheckUpdate::parseVersion()
 {
-    QFile file(mLocalFile);
-    if (!file.open(QIODevice::ReadOnly))
+    if (mPage.isEmpty())
         return false;
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = mPage;
     const int nul = bytes.indexOf('\0');
     if (nul >= 0)
         bytes.truncate(nul);
@@ -200,7 +241,6 @@ bool CheckUpdate::parseVersion()
     }
     mVersionInfo = tr("The version ") + mVersion + tr(" is available. \r\n");
     mReleaseNotes = text;
-    file.close();
     PreferencesDlg::setUpdateTime(QDateTime::currentDateTime().toString(Qt::TextDate));
     return true;
 }
@@ -216,11 +256,15 @@ bool CheckUpdate::showVersion(bool background)
 {
     if (mProgressDlg)
         mProgressDlg->done(QMessageBox::Yes);
-    if (mVersion.isEmpty()) {
-        message(tr("Network Error!"), tr("Please check again later."));
+    // A page that names no release version failed like the network; one that
+    // names no newer release (an older one may be a replay) offers nothing.
+    QVector<int> numbers;
+    if (mVersion.isEmpty() || !hpVersionParse(mVersion, &numbers)) {
+        if (!background)
+            message(tr("Network Error!"), tr("Please check again later."));
         return false;
     }
-    if (mVersion == hpVersion()) {
+    if (!hpVersionNewer(mVersion, hpVersion())) {
         if (!background)
             message(tr("You'are up to date"), QString::fromUtf8(envAppName) + QLatin1Char(' ') + hpVersion()
                                                   + tr(" is currently the newest version available!"));

@@ -12,9 +12,10 @@ class QNetworkReply;
 class ResultDlg;
 
 // One check of the version page on the update server, either in the
-// foreground (waiting dialog, time limit, every outcome reported) or in the
-// background (silent unless there is something to offer). A version that
-// differs in any way from the running one is offered; the page's package
+// foreground (waiting dialog, every outcome reported) or in the background
+// (silent unless there is something to offer); both under a time limit, and
+// a page over 1 MiB is not read further but fails as a network error. Only a
+// release version newer than the running one is offered; the page's package
 // address, version and signature go to the download dialog on "Install".
 // Used for one check only, on the GUI thread.
 class CheckUpdate : public QObject
@@ -38,19 +39,25 @@ public:
     QString downloadUrl() const { return mDownloadUrl; }
     QByteArray signature() const { return mSignature; }
 
-    // How long a foreground check waits for the server (15 s unless changed).
+    // How long a check waits for the whole page (15 s unless changed).
     static void setTimeLimit(int ms);
+    // The most of a version page that is read.
+    static constexpr qint64 kMaxPageBytes = qint64(1) << 20;
 
 private slots:
     void getVerTimeout();
     void getFinished();
     void getFinishedBg();
+    void pageHeaders();
+    void pageData();
 
 private:
     bool getVersion();
     void getVersionBg();
     void request();
-    void storeReply();
+    bool takePage();
+    void refusePage();
+    bool pageArrived();
     bool parseVersion();
     bool showVersion(bool background);
     void message(const QString &title, const QString &text);
@@ -65,6 +72,8 @@ private:
     QString mVersionInfo;
     QString mReleaseNotes;
     QString mLocalFile;
+    QByteArray mPage;
+    bool mPageTooLarge = false;
     QPointer<QNetworkReply> mReply;
     QPointer<QNetworkAccessManager> mManager;
     bool mMessageShown = false;

@@ -106,13 +106,16 @@ void InstallThread::run()
     else
         qDebug("%s is not a folder of ours; not mounted\n", qPrintable(mount));
 
-    Wait outcome = Wait::NoAnswer;
-    if (status == 0) {
-        const QStringList files = QDir(mount).entryList(QDir::Files, QDir::Name);
-        const QString package = files.isEmpty() ? QString() : mount + QLatin1Char('/') + files.first();
-        outcome = sendAndWait(package);
-        runTool(QStringLiteral("hdiutil"), {QStringLiteral("detach"), mount});
+    // Nothing mounted, nothing installed: never a relaunch as if it were.
+    if (status != 0) {
+        qDebug("the update image was not mounted\n");
+        emit installFinished(kNotMounted);
+        return;
     }
+    const QStringList files = QDir(mount).entryList(QDir::Files, QDir::Name);
+    const QString package = files.isEmpty() ? QString() : mount + QLatin1Char('/') + files.first();
+    const Wait outcome = sendAndWait(package);
+    runTool(QStringLiteral("hdiutil"), {QStringLiteral("detach"), mount});
     if (outcome == Wait::Refused) {
         emit installFinished(kRefused);
         return;

@@ -6,14 +6,16 @@
 // Mounts a downloaded update image, asks the helper service to install the
 // package in it and waits for the service to finish. Reports through
 // installFinished(): kInstalled when the service ended (or, without a
-// service, after the image was handed to the system), kRefused when the
-// service refused the package (nothing was installed).
+// service, after the mounted image was handed to the system), kRefused when
+// the service refused the package, kNotMounted when the image could not be
+// mounted (the mount folder is someone else's, or the tool failed); nothing
+// was installed in the last two.
 class InstallThread : public QThread
 {
     Q_OBJECT
 
 public:
-    enum Result { kInstalled = 0, kRefused = -1 };
+    enum Result { kInstalled = 0, kRefused = -1, kNotMounted = -2 };
 
     explicit InstallThread(QObject *parent = nullptr);
 

@@ -16,6 +16,7 @@
 #include <netinet/in.h>
 #include <sodium.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -131,6 +132,37 @@ QByteArray sign(const QByteArray &data, const QByteArray &secretKey)
                          reinterpret_cast<const unsigned char *>(data.constData()), quint64(data.size()),
                          reinterpret_cast<const unsigned char *>(secretKey.constData()));
     return sig;
+}
+
+// The signature file the maker ships beside a package of this version.
+QByteArray signPackage(const QByteArray &package, const QByteArray &secretKey, const QByteArray &version = "2.0")
+{
+    return hpPackageSignatureFile(version, sign(hpPackageSignedMessage(version, package), secretKey));
+}
+
+// The Info.plist of the bundle in place, the one updates go forward from:
+// a version, or "@missing", "@link" (a link to a good one), "@fifo", "@nokey".
+bool setInstalled(const QByteArray &what)
+{
+    const QString contents = QStringLiteral("/Applications/Kestrelsweep.app/Contents");
+    const QString info = contents + QStringLiteral("/Info.plist");
+    const auto plist = [](const QByteArray &key, const QByteArray &value) {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>" + key
+            + "</key><string>" + value + "</string></dict></plist>\n";
+    };
+    QFile::remove(info);
+    if (!QDir().mkpath(contents))
+        return false;
+    if (what == "@missing")
+        return true;
+    if (what == "@link")
+        return touch(contents + QStringLiteral("/Real.plist"), plist("CFBundleShortVersionString", "1.0"))
+            && QFile::link(contents + QStringLiteral("/Real.plist"), info);
+    if (what == "@fifo")
+        return mkfifo(QFile::encodeName(info).constData(), 0644) == 0;
+    if (what == "@nokey")
+        return touch(info, plist("CFBundleVersion", "1.0"));
+    return touch(info, plist("CFBundleShortVersionString", what));
 }
 
 int openFiles(qint64 pid)
@@ -741,13 +773,26 @@ private slots:
         return exe;
     }
 
+    // Only a package signed for a newer version than the bundle in place is
+    // installed; see reinstallRefused for older and equal ones.
+    void reinstall_data()
+    {
+        QTest::addColumn<QByteArray>("installed");
+        QTest::addColumn<QByteArray>("version");
+        QTest::newRow("1.0.10 over 1.0.9") << QByteArray("1.0.9") << QByteArray("1.0.10");
+        QTest::newRow("2.0 over 1.99.99.1") << QByteArray("1.99.99.1") << QByteArray("2.0");
+    }
+
     void reinstall()
     {
+        QFETCH(QByteArray, installed);
+        QFETCH(QByteArray, version);
         const auto keys = newKeyPair();
         QVERIFY(!keys.first.isEmpty());
+        QVERIFY(setInstalled(installed));
         const QByteArray package = "signed package\0with a NUL" + QByteArray(200000, 'p');
         QVERIFY(touch(mBox->mountDir() + QStringLiteral("/Update.pkg"), package));
-        QVERIFY(touch(mBox->mountDir() + QStringLiteral("/Update.pkg.sig"), sign(package, keys.second)));
+        QVERIFY(touch(mBox->mountDir() + QStringLiteral("/Update.pkg.sig"), signPackage(package, keys.second, version)));
         // Left over from an earlier attempt, in a folder opened up since.
         const QString copies = ServiceSandbox::logDir() + QStringLiteral("/update");
         QVERIFY(QDir().mkpath(copies));
@@ -769,9 +814,9 @@ private slots:
         QFile args(mTmp->path() + QStringLiteral("/installer.args"));
         QVERIFY(args.open(QIODevice::ReadOnly));
         QCOMPARE(args.readAll(), QByteArray("-verboseR -pkg /usr/local/Kestrelsweep/update/Update.pkg -target /\n"));
-        QFile installed(mTmp->path() + QStringLiteral("/installer.pkg"));
-        QVERIFY(installed.open(QIODevice::ReadOnly));
-        QVERIFY(installed.readAll() == package);
+        QFile given(mTmp->path() + QStringLiteral("/installer.pkg"));
+        QVERIFY(given.open(QIODevice::ReadOnly));
+        QVERIFY(given.readAll() == package);
         QFile mode(mTmp->path() + QStringLiteral("/installer.mode"));
         QVERIFY(mode.open(QIODevice::ReadOnly));
         QCOMPARE(mode.readAll(), QByteArray("700\n"));
@@ -807,10 +852,23 @@ private slots:
         const QByteArray imageBytes = image.readAll();
         QVERIFY(hpSignatureValid(hpUpdateSignedMessage("2.5.0", imageBytes), sig, key));
         QVERIFY(!hpSignatureValid(hpUpdateSignedMessage("2.5.1", imageBytes), sig, key));
+        QVERIFY(setInstalled("1.0"));
 
         QCOMPARE(runProbe(QStringLiteral("tar"), {QStringLiteral("-tf"), image.fileName()}),
                  QByteArray("Kestrelsweep.pkg\nKestrelsweep.pkg.sig"));
         runProbe(QStringLiteral("tar"), {QStringLiteral("-xf"), image.fileName(), QStringLiteral("-C"), mBox->mountDir()});
+        // The package's signature carries the version, and neither signature
+        // passes for the other's message.
+        QFile packageFile(mBox->mountDir() + QStringLiteral("/Kestrelsweep.pkg"));
+        QFile signatureFile(mBox->mountDir() + QStringLiteral("/Kestrelsweep.pkg.sig"));
+        QVERIFY(packageFile.open(QIODevice::ReadOnly) && signatureFile.open(QIODevice::ReadOnly));
+        const QByteArray packageBytes = packageFile.readAll();
+        QByteArray signedVersion, packageSig;
+        QVERIFY(hpPackageSignatureSplit(signatureFile.readAll(), &signedVersion, &packageSig));
+        QCOMPARE(signedVersion, QByteArray("2.5.0"));
+        QVERIFY(hpSignatureValid(hpPackageSignedMessage("2.5.0", packageBytes), packageSig, key));
+        QVERIFY(!hpSignatureValid(hpPackageSignedMessage("2.5.0", imageBytes), sig, key));
+        QVERIFY(!hpSignatureValid(hpUpdateSignedMessage("2.5.0", packageBytes), packageSig, key));
         QVERIFY(mBox->start({QStringLiteral("--trust"), QCoreApplication::applicationFilePath(),
                              QStringLiteral("--update-key"), QString::fromLatin1(hex), QStringLiteral("--installer"),
                              writeInstaller()}));
@@ -827,53 +885,94 @@ private slots:
     {
         QTest::addColumn<QByteArray>("command");
         QTest::addColumn<QString>("why");
-        QTest::newRow("any command") << QByteArray("[reinstall]touch @/x") << "not the installer command";
-        QTest::newRow("command after the form")
-            << QByteArray("[reinstall]sudo installer -verboseR -pkg /tmp/Kestrelsweep/Update.pkg -target /;touch @/x")
-            << "not the installer command";
-        QTest::newRow("package outside the mount folder")
-            << QByteArray("[reinstall]sudo installer -verboseR -pkg @/Other.pkg -target /") << "package is not in";
-        QTest::newRow("package is a link")
-            << QByteArray("[reinstall]sudo installer -verboseR -pkg /tmp/Kestrelsweep/Link.pkg -target /") << "is not a regular file";
-        QTest::newRow("package is a folder")
-            << QByteArray("[reinstall]sudo installer -verboseR -pkg /tmp/Kestrelsweep/Folder.pkg -target /") << "is not a regular file";
-        QTest::newRow("package missing")
-            << QByteArray("[reinstall]sudo installer -verboseR -pkg /tmp/Kestrelsweep/None.pkg -target /") << "is not a regular file";
+        QTest::addColumn<QByteArray>("installed"); // see setInstalled
+        const auto row = [](const char *name, const QByteArray &command, const char *why,
+                            const QByteArray &installed = "1.0.10") {
+            QTest::newRow(name) << command << QString::fromLatin1(why) << installed;
+        };
+        row("any command", "[reinstall]touch @/x", "not the installer command");
+        row("command after the form",
+            "[reinstall]sudo installer -verboseR -pkg /tmp/Kestrelsweep/Update.pkg -target /;touch @/x",
+            "not the installer command");
+        row("package outside the mount folder", "[reinstall]sudo installer -verboseR -pkg @/Other.pkg -target /",
+            "package is not in");
         // Each of these has everything right but the one thing its name says.
         const QByteArray head = "[reinstall]sudo installer -verboseR -pkg /tmp/Kestrelsweep/";
-        QTest::newRow("unsigned package") << head + "Unsigned.pkg -target /" << "Unsigned.pkg.sig is not a regular file";
-        QTest::newRow("altered package") << head + "Altered.pkg -target /" << "is not the maker's";
-        QTest::newRow("signature of another key") << head + "Stranger.pkg -target /" << "is not the maker's";
-        QTest::newRow("signature is a link") << head + "LinkSig.pkg -target /" << "LinkSig.pkg.sig is not a regular file";
-        QTest::newRow("signature too long") << head + "Long.pkg -target /" << "the signature is not 64 bytes";
-        QTest::newRow("installer fails") << head + "Failing.pkg -target /" << "the installer failed (status 1)";
+        row("package is a link", head + "Link.pkg -target /", "is not a regular file");
+        row("package is a folder", head + "Folder.pkg -target /", "is not a regular file");
+        row("package missing", head + "None.pkg -target /", "is not a regular file");
+        row("unsigned package", head + "Unsigned.pkg -target /", "Unsigned.pkg.sig is not a regular file");
+        row("altered package", head + "Altered.pkg -target /", "is not the maker's");
+        row("signature of another key", head + "Stranger.pkg -target /", "is not the maker's");
+        row("signature is a link", head + "LinkSig.pkg -target /", "LinkSig.pkg.sig is not a regular file");
+        row("signature too long", head + "Long.pkg -target /", "Long.pkg.sig is not a package signature");
+        row("installer fails", head + "Failing.pkg -target /", "the installer failed (status 1)");
+        // Genuinely signed, but not forward from the installed 1.0.10.
+        row("1.0.9 vs 1.0.10", head + "Older.pkg -target /",
+            "the package's version 1.0.9 is not newer than the installed 1.0.10");
+        row("equal", head + "Equal.pkg -target /", "the package's version 1.0.10 is not newer than the installed 1.0.10");
+        row("equal with a trailing zero", head + "EqualZero.pkg -target /", "version 1.0.10.0 is not newer");
+        row("older signed release", head + "Old.pkg -target /", "version 0.9.0 is not newer");
+        row("signed version does not parse", head + "Beta.pkg -target /", "version 2.0b is not newer");
+        row("installed version does not parse", head + "Good.pkg -target /", "version 2.0 is not newer than the installed 1.0 beta",
+            "1.0 beta");
+        // The maker's signatures, but not over this package with this version.
+        row("page signature replayed as package signature", head + "Replayed.pkg -target /", "is not the maker's");
+        row("version in the signature file raised", head + "Raised.pkg -target /", "is not the maker's");
+        row("unlabelled signature", head + "Raw.pkg -target /", "Raw.pkg.sig is not a package signature");
+        // A package that would pass, but the installed version is not known.
+        row("installed Info.plist missing", head + "Good.pkg -target /", "installed version is unknown", "@missing");
+        row("installed Info.plist is a link", head + "Good.pkg -target /", "Info.plist is not a regular file (a link)",
+            "@link");
+        row("installed Info.plist is a FIFO", head + "Good.pkg -target /", "Info.plist is not a regular file", "@fifo");
+        row("installed Info.plist without the version", head + "Good.pkg -target /",
+            "names no CFBundleShortVersionString", "@nokey");
     }
 
     void reinstallRefused()
     {
         QFETCH(QByteArray, command);
         QFETCH(QString, why);
+        QFETCH(QByteArray, installed);
+        QVERIFY(setInstalled(installed));
         const auto keys = newKeyPair();
         const auto stranger = newKeyPair();
         const QString mount = mBox->mountDir() + QLatin1Char('/');
         const QByteArray pkg = "package";
         QVERIFY(touch(mData + QStringLiteral("/Other.pkg")));
         QVERIFY(touch(mData + QStringLiteral("/Real.pkg"), pkg));
-        QVERIFY(touch(mData + QStringLiteral("/Real.pkg.sig"), sign(pkg, keys.second)));
+        QVERIFY(touch(mData + QStringLiteral("/Real.pkg.sig"), signPackage(pkg, keys.second)));
         QVERIFY(QFile::link(mData + QStringLiteral("/Real.pkg"), mount + QStringLiteral("Link.pkg")));
-        QVERIFY(touch(mount + QStringLiteral("Link.pkg.sig"), sign(pkg, keys.second)));
+        QVERIFY(touch(mount + QStringLiteral("Link.pkg.sig"), signPackage(pkg, keys.second)));
         QVERIFY(QDir().mkpath(mount + QStringLiteral("Folder.pkg")));
         QVERIFY(touch(mount + QStringLiteral("Unsigned.pkg"), pkg));
         QVERIFY(touch(mount + QStringLiteral("Altered.pkg"), "packagf"));
-        QVERIFY(touch(mount + QStringLiteral("Altered.pkg.sig"), sign(pkg, keys.second)));
+        QVERIFY(touch(mount + QStringLiteral("Altered.pkg.sig"), signPackage(pkg, keys.second)));
         QVERIFY(touch(mount + QStringLiteral("Stranger.pkg"), pkg));
-        QVERIFY(touch(mount + QStringLiteral("Stranger.pkg.sig"), sign(pkg, stranger.second)));
+        QVERIFY(touch(mount + QStringLiteral("Stranger.pkg.sig"), signPackage(pkg, stranger.second)));
         QVERIFY(touch(mount + QStringLiteral("LinkSig.pkg"), pkg));
         QVERIFY(QFile::link(mData + QStringLiteral("/Real.pkg.sig"), mount + QStringLiteral("LinkSig.pkg.sig")));
         QVERIFY(touch(mount + QStringLiteral("Long.pkg"), pkg));
-        QVERIFY(touch(mount + QStringLiteral("Long.pkg.sig"), sign(pkg, keys.second) + '\n'));
+        QVERIFY(touch(mount + QStringLiteral("Long.pkg.sig"), signPackage(pkg, keys.second) + '\n'));
         QVERIFY(touch(mount + QStringLiteral("Failing.pkg"), pkg));
-        QVERIFY(touch(mount + QStringLiteral("Failing.pkg.sig"), sign(pkg, keys.second)));
+        QVERIFY(touch(mount + QStringLiteral("Failing.pkg.sig"), signPackage(pkg, keys.second)));
+        for (const auto &signedAs : {qMakePair(QStringLiteral("Older"), QByteArray("1.0.9")),
+                                     qMakePair(QStringLiteral("Equal"), QByteArray("1.0.10")),
+                                     qMakePair(QStringLiteral("EqualZero"), QByteArray("1.0.10.0")),
+                                     qMakePair(QStringLiteral("Old"), QByteArray("0.9.0")),
+                                     qMakePair(QStringLiteral("Beta"), QByteArray("2.0b")),
+                                     qMakePair(QStringLiteral("Good"), QByteArray("2.0"))}) {
+            QVERIFY(touch(mount + signedAs.first + QStringLiteral(".pkg"), pkg));
+            QVERIFY(touch(mount + signedAs.first + QStringLiteral(".pkg.sig"), signPackage(pkg, keys.second, signedAs.second)));
+        }
+        QVERIFY(touch(mount + QStringLiteral("Replayed.pkg"), pkg));
+        QVERIFY(touch(mount + QStringLiteral("Replayed.pkg.sig"),
+                      hpPackageSignatureFile("2.0", sign(hpUpdateSignedMessage("2.0", pkg), keys.second))));
+        QVERIFY(touch(mount + QStringLiteral("Raised.pkg"), pkg));
+        QVERIFY(touch(mount + QStringLiteral("Raised.pkg.sig"),
+                      hpPackageSignatureFile("9.0", sign(hpPackageSignedMessage("1.0.9", pkg), keys.second))));
+        QVERIFY(touch(mount + QStringLiteral("Raw.pkg"), pkg));
+        QVERIFY(touch(mount + QStringLiteral("Raw.pkg.sig"), sign(pkg, keys.second)));
         QVERIFY(mBox->start({QStringLiteral("--trust"), QCoreApplication::applicationFilePath(),
                              QStringLiteral("--trust"), probeExe(),
                              QStringLiteral("--update-key"), QString::fromLatin1(keys.first.toHex()),

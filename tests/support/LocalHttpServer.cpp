@@ -46,8 +46,10 @@ void LocalHttpServer::onConnection()
     while (QTcpSocket *socket = mServer->nextPendingConnection()) {
         socket->setParent(this);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadable(socket); });
+        connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { topUp(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             mPending.remove(socket);
+            mFilling.remove(socket);
             socket->deleteLater();
         });
     }
@@ -91,12 +93,58 @@ void LocalHttpServer::onReadable(QTcpSocket *socket)
     QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) + (r.status == 200 ? " OK" : " Error")
                       + "\r\nContent-Type: application/octet-stream\r\nConnection: close\r\n";
     if (r.announceLength)
-        head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
+        head += "Content-Length: "
+            + QByteArray::number(r.claimedLength >= 0 ? r.claimedLength : r.body.size() + r.filler) + "\r\n";
+    if (r.chunked)
+        head += "Transfer-Encoding: chunked\r\n";
     socket->write(head + "\r\n");
     if (r.stallAfter >= 0) {
-        socket->write(r.body.left(int(r.stallAfter)));
+        sendBody(socket, path, r.body.left(int(r.stallAfter)), r.chunked);
         return;
     }
-    socket->write(r.body);
+    sendBody(socket, path, r.body, r.chunked);
+    if (r.filler > 0) {
+        mFilling.insert(socket, {path, r.filler, r.chunked});
+        topUp(socket);
+        return;
+    }
+    if (r.chunked)
+        socket->write("0\r\n\r\n");
     socket->disconnectFromHost();
+}
+
+void LocalHttpServer::sendBody(QTcpSocket *socket, const QString &path, const QByteArray &data, bool chunked)
+{
+    if (data.isEmpty())
+        return;
+    if (chunked)
+        socket->write(QByteArray::number(data.size(), 16) + "\r\n");
+    socket->write(data);
+    if (chunked)
+        socket->write("\r\n");
+    mSent[path] += data.size();
+}
+
+void LocalHttpServer::topUp(QTcpSocket *socket)
+{
+    auto it = mFilling.find(socket);
+    if (it == mFilling.end())
+        return;
+    // A little ahead of the client, never the whole answer at once.
+    const qint64 step = 64 * 1024;
+    while (it->left > 0 && socket->bytesToWrite() < step) {
+        const qint64 n = qMin(step, it->left);
+        it->left -= n;
+        QByteArray data(int(n), 'f');
+        // Lines, so that a page made of it can still be laid out.
+        for (int i = 63; i < data.size(); i += 64)
+            data[i] = '\n';
+        sendBody(socket, it->path, data, it->chunked);
+    }
+    if (it->left == 0) {
+        if (it->chunked)
+            socket->write("0\r\n\r\n");
+        mFilling.erase(it);
+        socket->disconnectFromHost();
+    }
 }

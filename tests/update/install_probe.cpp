@@ -78,6 +78,9 @@ int main(int argc, char *argv[])
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::DataLocation));
     if (!AppEnv::initPaths())
         return 3;
+    // The running version is the installed bundle's, as if this were it.
+    if (!AppEnv::setEnv(envInfoPlist, QStringLiteral("/Applications/Kestrelsweep.app/Contents/Info.plist")))
+        return 3;
     QFile image(QString::fromLocal8Bit(argv[1]));
     if (!image.open(QIODevice::ReadOnly))
         return 4;

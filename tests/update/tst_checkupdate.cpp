@@ -7,6 +7,7 @@
 #include "hpSettings.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -119,11 +120,14 @@ private slots:
         QFile plist(mTmp.filePath(QStringLiteral("Info.plist")));
         QVERIFY(plist.open(QIODevice::WriteOnly));
         plist.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-                    "<key>CFBundleShortVersionString</key><string>1.0.1b</string></dict></plist>\n");
+                    "<key>CFBundleShortVersionString</key><string>1.0.10</string></dict></plist>\n");
         plist.close();
         QVERIFY(AppEnv::setEnv(envInfoPlist, plist.fileName()));
         QVERIFY(AppEnv::setEnv(envAppName, QStringLiteral("Kestrelsweep")));
         QVERIFY(AppEnv::setEnv(envLocalVersion, mTmp.filePath(QStringLiteral("version.html"))));
+        // Where an accepted offer's download goes.
+        QVERIFY(QDir().mkpath(mTmp.filePath(QStringLiteral("data"))));
+        QVERIFY(AppEnv::setEnv(envDataPath, mTmp.filePath(QStringLiteral("data"))));
         QVERIFY(AppEnv::setEnv(envPreferencesFile, mTmp.filePath(QStringLiteral("prefs.plist"))));
         QVERIFY(mServer.listen());
         QVERIFY(AppEnv::setEnv(envRemoteVerUrl, mServer.url(QString::fromLatin1(kPagePath))));
@@ -141,7 +145,7 @@ private slots:
         mAnswerer.onWait = nullptr;
     }
 
-    // The running version is 1.0.1b.
+    // The running version is 1.0.10.
     void foreground_data()
     {
         QTest::addColumn<QByteArray>("page");
@@ -178,22 +182,37 @@ private slots:
             << QByteArray("<title>2.0</title>Notes<dllink hidden>u</dllink>") << 200 << false
             << QStringLiteral("pushButtonSkip") << QStringList{wait, offer(QStringLiteral("2.0"), QStringLiteral("Notes"))}
             << true << QStringLiteral("u") << QByteArray();
-        QTest::newRow("letter case differs")
-            << QByteArray("<title>1.0.1B</title><dllink hidden>u</dllink>") << 200 << false << later
-            << QStringList{wait, offer(QStringLiteral("1.0.1B"), QString())} << true << QStringLiteral("u")
+        const QString upToDate =
+            QStringLiteral("MsgDlg You'are up to date | Kestrelsweep 1.0.10 is currently the newest version available!");
+        QTest::newRow("1.0.11 vs 1.0.10: newer")
+            << QByteArray("<title>1.0.11</title><dllink hidden>u</dllink>") << 200 << false << later
+            << QStringList{wait, offer(QStringLiteral("1.0.11"), QString())} << true << QStringLiteral("u") << QByteArray();
+        // Nothing but a newer release is offered, however it is signed: the
+        // signature is the download's to check, the order is the check's.
+        QTest::newRow("1.0.9 vs 1.0.10")
+            << QByteArray("<title>1.0.9</title><dllink hidden>u</dllink>") << 200 << false
+            << QStringLiteral("pushButtonInstall") << QStringList{wait, upToDate} << true << QStringLiteral("u")
             << QByteArray();
+        QTest::newRow("equal with a trailing zero")
+            << QByteArray("<title>1.0.10.0</title><dllink hidden>u</dllink>") << 200 << false << later
+            << QStringList{wait, upToDate} << true << QStringLiteral("u") << QByteArray();
+        QTest::newRow("older signed release")
+            << QByteArray("<title>0.9.0</title><dllink hidden>http://dl.example/K-0.9.0.dmg</dllink>"
+                          "<signature hidden>" + sig.toBase64() + "</signature>")
+            << 200 << false << QStringLiteral("pushButtonInstall") << QStringList{wait, upToDate} << true
+            << QStringLiteral("http://dl.example/K-0.9.0.dmg") << sig;
+        QTest::newRow("letters in the version: no release")
+            << QByteArray("<title>1.0.11b</title><dllink hidden>u</dllink>") << 200 << false << later
+            << QStringList{wait, netError} << true << QStringLiteral("u") << QByteArray();
         QTest::newRow("older")
             << QByteArray("<title>0.9</title><dllink hidden>u</dllink>") << 200 << false << later
-            << QStringList{wait, offer(QStringLiteral("0.9"), QString())} << true << QStringLiteral("u")
-            << QByteArray();
+            << QStringList{wait, upToDate} << true << QStringLiteral("u") << QByteArray();
         QTest::newRow("trailing blank")
-            << QByteArray("<title>1.0.1b </title><dllink hidden>u</dllink>") << 200 << false << later
-            << QStringList{wait, offer(QStringLiteral("1.0.1b "), QString())} << true << QStringLiteral("u")
-            << QByteArray();
+            << QByteArray("<title>1.0.11 </title><dllink hidden>u</dllink>") << 200 << false << later
+            << QStringList{wait, netError} << true << QStringLiteral("u") << QByteArray();
         QTest::newRow("close marker first takes the rest")
             << QByteArray("</title><title>3.0<dllink hidden>u</dllink>") << 200 << false << later
-            << QStringList{wait, offer(QStringLiteral("3.0<dllink hidden>u</dllink>"), QString())}
-            << true << QStringLiteral("u") << QByteArray();
+            << QStringList{wait, netError} << true << QStringLiteral("u") << QByteArray();
         QTest::newRow("read up to a NUL")
             << QByteArray("<dllink hidden>u</dllink>\0<title>3.0</title>", 44) << 200 << false << later
             << QStringList{wait, netError} << false << QString() << QByteArray();
@@ -208,10 +227,8 @@ private slots:
                            updateError} << true
             << QStringLiteral("u") << QByteArray();
         QTest::newRow("up to date")
-            << QByteArray("<title>1.0.1b</title><dllink hidden>u</dllink>") << 200 << false << later
-            << QStringList{wait, QStringLiteral("MsgDlg You'are up to date | Kestrelsweep 1.0.1b is currently the "
-                                                "newest version available!")}
-            << true << QStringLiteral("u") << QByteArray();
+            << QByteArray("<title>1.0.10</title><dllink hidden>u</dllink>") << 200 << false << later
+            << QStringList{wait, upToDate} << true << QStringLiteral("u") << QByteArray();
         QTest::newRow("no title") << QByteArray("<dllink hidden>u</dllink>") << 200 << false << later
                                   << QStringList{wait, netError} << false << QString() << QByteArray();
         QTest::newRow("server error") << QByteArray("<title>2.0</title><dllink hidden>u</dllink>") << 500 << false
@@ -274,28 +291,38 @@ private slots:
     {
         QTest::addColumn<QByteArray>("page");
         QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("silent");
         QTest::addColumn<QStringList>("dialogs");
         QTest::addColumn<bool>("stamped");
 
         QTest::newRow("up to date: silent, time stored")
-            << QByteArray("<title>1.0.1b</title><dllink hidden>u</dllink>") << 200 << QStringList() << true;
+            << QByteArray("<title>1.0.10</title><dllink hidden>u</dllink>") << 200 << false << QStringList() << true;
         QTest::newRow("newer offered")
-            << QByteArray("<title>2.0</title><dllink hidden>u</dllink>") << 200
+            << QByteArray("<title>2.0</title><dllink hidden>u</dllink>") << 200 << false
             << QStringList{QStringLiteral("ResultDlg Update Kestrelsweep | 2.0 | The version 2.0 is available. \r\n | ")}
             << true;
-        QTest::newRow("no link: silent") << QByteArray("<title>2.0</title>") << 200 << QStringList() << false;
+        QTest::newRow("older signed release: silent")
+            << QByteArray("<title>0.9.0</title><dllink hidden>u</dllink><signature hidden>" + QByteArray(64, 'z').toBase64()
+                          + "</signature>")
+            << 200 << false << QStringList() << true;
+        QTest::newRow("no release version: silent")
+            << QByteArray("<title>2.0 beta</title><dllink hidden>u</dllink>") << 200 << false << QStringList() << true;
+        QTest::newRow("no link: silent") << QByteArray("<title>2.0</title>") << 200 << false << QStringList() << false;
         QTest::newRow("server error: silent")
-            << QByteArray("<title>2.0</title><dllink hidden>u</dllink>") << 404 << QStringList() << false;
+            << QByteArray("<title>2.0</title><dllink hidden>u</dllink>") << 404 << false << QStringList() << false;
+        // Ended by the time limit, or the finished() below never comes.
+        QTest::newRow("server never answers: silent") << QByteArray() << 200 << true << QStringList() << false;
     }
 
     void background()
     {
         QFETCH(QByteArray, page);
         QFETCH(int, status);
+        QFETCH(bool, silent);
         QFETCH(QStringList, dialogs);
         QFETCH(bool, stamped);
 
-        serve(page, status);
+        serve(page, status, silent);
         CheckUpdate checker;
         mAnswerer.checker = &checker;
         checker.startBg();
@@ -308,6 +335,73 @@ private slots:
         QCOMPARE(mAnswerer.seen, dialogs);
         QCOMPARE(!lastUpdateTime().isEmpty(), stamped);
         QVERIFY(!checker.isVisible());
+    }
+
+    // A page past 1 MiB is read no further: in the foreground it is a network
+    // error, in the background nothing. The server sends only as fast as the
+    // check reads, so what it sent shows where the reading stopped. No time
+    // limit interferes: only the size may end these checks.
+    void oversizedPage_data()
+    {
+        QTest::addColumn<bool>("background");
+        QTest::addColumn<bool>("announce");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<QStringList>("dialogs"); // each cut to 60 characters
+
+        const qint64 mib = CheckUpdate::kMaxPageBytes;
+        const QString wait = QStringLiteral("ProgressDlg Checking Update...");
+        const QString netError = QStringLiteral("MsgDlg Network Error! | Please check again later.");
+        QTest::newRow("exactly 1 MiB: offered") << false << true << mib
+                                                << QStringList{wait, QStringLiteral("ResultDlg Update Kestrelsweep | 2.0 | The version 2.0 is ava")};
+        QTest::newRow("1 MiB and a byte, length announced") << false << true << mib + 1 << QStringList{wait, netError};
+        QTest::newRow("1 MiB and a byte, length not announced") << false << false << mib + 1 << QStringList{wait, netError};
+        QTest::newRow("64 MiB, length not announced") << false << false << 64 * mib << QStringList{wait, netError};
+        QTest::newRow("64 MiB in the background") << true << false << 64 * mib << QStringList();
+    }
+
+    void oversizedPage()
+    {
+        QFETCH(bool, background);
+        QFETCH(bool, announce);
+        QFETCH(qint64, size);
+        QFETCH(QStringList, dialogs);
+
+        LocalHttpServer::Response r;
+        r.body = "<title>2.0</title><dllink hidden>u</dllink>";
+        r.filler = size - r.body.size();
+        r.announceLength = announce;
+        const QString path = QStringLiteral("/big-%1-%2-%3.html").arg(size).arg(announce).arg(background);
+        mServer.serve(path, r);
+        QVERIFY(AppEnv::setEnv(envRemoteVerUrl, mServer.url(path)));
+        CheckUpdate::setTimeLimit(600000);
+        struct Restore {
+            ~Restore()
+            {
+                CheckUpdate::setTimeLimit(300);
+                AppEnv::setEnv(envRemoteVerUrl, mUrl);
+            }
+            QString mUrl;
+        } restore{mServer.url(QString::fromLatin1(kPagePath))};
+
+        CheckUpdate checker;
+        mAnswerer.checker = &checker;
+        if (background) {
+            checker.startBg();
+            QSignalSpy done(checker.findChild<QNetworkReply *>(), &QNetworkReply::finished);
+            QVERIFY(done.wait(60000));
+        } else {
+            checker.start();
+        }
+        QStringList seen;
+        for (const QString &dialog : qAsConst(mAnswerer.seen))
+            seen << dialog.left(60);
+        QCOMPARE(seen, dialogs);
+        QCOMPARE(!lastUpdateTime().isEmpty(), size <= CheckUpdate::kMaxPageBytes);
+        // Read up to the limit (unless it was announced), then at most a few
+        // socket buffers more were sent, never the whole page.
+        const qint64 sent = mServer.sent(path);
+        QVERIFY2(sent >= (announce ? r.body.size() : qMin(size, CheckUpdate::kMaxPageBytes + 1)), qPrintable(QString::number(sent)));
+        QVERIFY2(sent < 16 * CheckUpdate::kMaxPageBytes, qPrintable(QString::number(sent)));
     }
 
     // The window's checks: a daily check leaves an offer on screen alone, and
@@ -349,7 +443,7 @@ private slots:
         QCOMPARE(mServer.requests().size(), before + 1);
 
         // The menu's check replaces the old checker and reports "up to date".
-        serve("<title>1.0.1b</title><dllink hidden>u</dllink>");
+        serve("<title>1.0.10</title><dllink hidden>u</dllink>");
         mAnswerer.seen.clear();
         mAnswerer.onResult = nullptr;
         window.showUpdate();

@@ -69,24 +69,40 @@ private slots:
     {
         QTest::addColumn<bool>("service");
         QTest::addColumn<QString>("packageSignature"); // good, altered, none
+        QTest::addColumn<QByteArray>("packageVersion"); // what the package's signature says; 1.0 is installed
+        QTest::addColumn<bool>("foreignMount");        // /tmp/Kestrelsweep made beforehand by another user
         QTest::addColumn<bool>("installed");           // the installer recorded the package
         QTest::addColumn<bool>("opened");              // the fallback opened the image
         QTest::addColumn<bool>("relaunched");
-        QTest::newRow("service installs and ends") << true << "good" << true << false << true;
-        QTest::newRow("no service: the image is opened") << false << "good" << false << true << true;
-        QTest::newRow("package altered after signing: refused") << true << "altered" << false << false << false;
-        QTest::newRow("package without signature: refused") << true << "none" << false << false << false;
+        const auto row = [](const char *name, bool service, const char *signature, bool installed, bool opened,
+                            bool relaunched, const QByteArray &version = "2.0", bool foreign = false) {
+            QTest::newRow(name) << service << QString::fromLatin1(signature) << version << foreign << installed << opened
+                                << relaunched;
+        };
+        row("service installs and ends", true, "good", true, false, true);
+        row("no service: the image is opened", false, "good", false, true, true);
+        row("package altered after signing: refused", true, "altered", false, false, false);
+        row("package without signature: refused", true, "none", false, false, false);
+        // The page offers 2.0, but the package is a genuinely signed older one.
+        row("package of an older signed release: refused", true, "good", false, false, false, "0.9.0");
+        row("package of the installed version: refused", true, "good", false, false, false, "1.0");
+        // Nothing mounted: a failure, never a relaunch as if installed.
+        row("mount folder of another user: failure", false, "good", false, false, false, "2.0", true);
     }
 
     void install()
     {
         QFETCH(bool, service);
         QFETCH(QString, packageSignature);
+        QFETCH(QByteArray, packageVersion);
+        QFETCH(bool, foreignMount);
         QFETCH(bool, installed);
         QFETCH(bool, opened);
         QFETCH(bool, relaunched);
         if (service && geteuid() != 0)
             QSKIP("the user and the helper service need two ids: run as root");
+        if (foreignMount && geteuid() != 0)
+            QSKIP("another user's folder needs a second id: run as root");
         if (service && !serviceKnowsUpdateKeys())
             QSKIP("this kestrel-helper takes no --update-key: the service side of updates is not built yet");
 
@@ -100,14 +116,24 @@ private slots:
         const QByteArray package = read(src + QStringLiteral("/img/Kestrelsweep.pkg"));
         QStringList members{QStringLiteral("Kestrelsweep.pkg")};
         if (packageSignature != QLatin1String("none")) {
+            const QByteArray signedBytes = packageSignature == QLatin1String("good") ? package : package + "altered";
             QVERIFY(write(src + QStringLiteral("/img/Kestrelsweep.pkg.sig"),
-                          sign(packageSignature == QLatin1String("good") ? package : package + "altered")));
+                          hpPackageSignatureFile(packageVersion, sign(hpPackageSignedMessage(packageVersion, signedBytes)))));
             members << QStringLiteral("Kestrelsweep.pkg.sig");
         }
         const QString image = world + QStringLiteral("/private/tmp/image.dmg");
         QVERIFY(QDir().mkpath(world + QStringLiteral("/private/tmp")));
         QVERIFY(tar(src + QStringLiteral("/img"), members, image));
         const QByteArray pageSignature = sign(hpUpdateSignedMessage("2.0", read(image))).toBase64();
+        // The bundle in place, which the application runs as and the service updates from.
+        QVERIFY(write(world + QStringLiteral("/Applications/Kestrelsweep.app/Contents/Info.plist"),
+                      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                      "<key>CFBundleShortVersionString</key><string>1.0</string></dict></plist>\n"));
+        if (foreignMount) {
+            const QString mount = world + QStringLiteral("/private/tmp/Kestrelsweep");
+            QVERIFY(QDir().mkpath(mount));
+            QCOMPARE(::chown(QFile::encodeName(mount).constData(), kSandboxUserUid + 1, kSandboxUserGid), 0);
+        }
 
         QStringList options;
         if (service) {
@@ -151,6 +177,9 @@ private slots:
             QVERIFY2(serviceLog.contains(
                          QLatin1String("sudo installer -verboseR -pkg /tmp/Kestrelsweep/Kestrelsweep.pkg -target /")),
                      qPrintable(serviceLog.right(3000)));
+            const QString backwards = QStringLiteral("the package's version %1 is not newer than the installed 1.0")
+                                          .arg(QString::fromLatin1(packageVersion));
+            QCOMPARE(serviceLog.contains(backwards), packageVersion != "2.0");
         }
         // The mount folder is left empty.
         QCOMPARE(QDir(world + QStringLiteral("/private/tmp/Kestrelsweep")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
