@@ -236,7 +236,9 @@ void ReinstallHelper::run()
 {
     qDebug("ReinstallHelper::run start\n");
     QString why;
-    if (!install(&why)) {
+    const bool installed = install(&why);
+    qDebug("%s end\n ", hpLogSafe(QByteArray(m_databuf, m_paramArray->size).mid(11)).constData());
+    if (!installed) {
         qDebug("reinstall refused: %s\n", hpLogSafe(why.toUtf8(), -1).constData());
         const int sent = hpServerSend("[result]0;", 10);
         qDebug("send refusal (%d bytes)\n", sent);

@@ -279,6 +279,17 @@ void DownloadDlg::onInstallFinished(int errCode)
     mInstallThread->wait();
     if (mProgressDlg)
         mProgressDlg->done(0);
+    if (errCode == InstallThread::kOpened) {
+        // The system's installer has the image now; nothing was installed,
+        // so nothing is relaunched.
+        mKeepFile = true;
+        MsgDlg::warning(this, tr("Update Error"),
+                        tr("The update could not be installed automatically. The disk image has been opened so "
+                           "that you can install it yourself."),
+                        QMessageBox::Yes);
+        done(QMessageBox::No);
+        return;
+    }
     if (errCode != InstallThread::kInstalled) {
         dropFile();
         MsgDlg::warning(this, tr("Update Error"), tr("The update could not be installed. Please try again later."),
@@ -286,8 +297,6 @@ void DownloadDlg::onInstallFinished(int errCode)
         done(QMessageBox::No);
         return;
     }
-    // Without the service the system's installer opens it after this quits.
-    mKeepFile = true;
     if (closeSubWidgets)
         closeSubWidgets();
     QCoreApplication::quit();

@@ -65,12 +65,16 @@ QByteArray InstallThread::installRequest(const QString &package)
 InstallThread::Wait InstallThread::sendAndWait(const QString &package)
 {
     if (!hpClientInit())
-        return Wait::NoAnswer;
+        return Wait::NoService;
     const QByteArray request = installRequest(package).toBase64();
-    Wait outcome = Wait::NoAnswer;
+    Wait outcome = Wait::NoService;
     if (hpClientSend(request.constData(), request.size()) == request.size()) {
         // A receive in every step, so a refusal is read the moment it comes
-        // and junk on the socket cannot stretch a step.
+        // and junk on the socket cannot stretch a step. Only a service that
+        // said "quit" before it ended has installed: one that died on the way
+        // has not.
+        outcome = Wait::Failed;
+        bool quit = false;
         QElapsedTimer clock;
         clock.start();
         char buf[64];
@@ -81,13 +85,17 @@ InstallThread::Wait InstallThread::sendAndWait(const QString &package)
                 outcome = Wait::Refused;
                 break;
             }
+            if (n > 0 && QByteArray(buf, n) == "quit")
+                quit = true;
             if (!hpClientPeerAlive()) {
-                qDebug("instFinished OK\n");
-                outcome = Wait::Ended;
+                qDebug(quit ? "instFinished OK\n" : "the service ended without installing\n");
+                outcome = quit ? Wait::Installed : Wait::Failed;
                 break;
             }
             qDebug("installing ...\n");
         }
+        if (outcome == Wait::Failed && clock.elapsed() >= kInstallLimitMs)
+            qDebug("the service did not end in time\n");
     }
     hpClientUninit();
     return outcome;
@@ -116,14 +124,21 @@ void InstallThread::run()
     const QString package = files.isEmpty() ? QString() : mount + QLatin1Char('/') + files.first();
     const Wait outcome = sendAndWait(package);
     runTool(QStringLiteral("hdiutil"), {QStringLiteral("detach"), mount});
-    if (outcome == Wait::Refused) {
+    switch (outcome) {
+    case Wait::Installed:
+        emit installFinished(kInstalled);
+        return;
+    case Wait::Refused:
         emit installFinished(kRefused);
         return;
+    case Wait::Failed:
+        emit installFinished(kFailed);
+        return;
+    case Wait::NoService:
+        break;
     }
     // Without the service the image is handed to the system, which opens
     // its installer for the user; the image is still there, unlike the
     // package of the unmounted folder.
-    if (outcome == Wait::NoAnswer)
-        runTool(QStringLiteral("open"), {mFilePath});
-    emit installFinished(kInstalled);
+    emit installFinished(runTool(QStringLiteral("open"), {mFilePath}) == 0 ? kOpened : kFailed);
 }

@@ -5,17 +5,19 @@
 
 // Mounts a downloaded update image, asks the helper service to install the
 // package in it and waits for the service to finish. Reports through
-// installFinished(): kInstalled when the service ended (or, without a
-// service, after the mounted image was handed to the system), kRefused when
-// the service refused the package, kNotMounted when the image could not be
-// mounted (the mount folder is someone else's, or the tool failed); nothing
-// was installed in the last two.
+// installFinished(): kInstalled only when the service said it installed
+// ("quit") and ended; kOpened when no service answered and the image was
+// handed to the system for the user to install; kRefused when the service
+// refused the package, kNotMounted when the image could not be mounted (the
+// mount folder is someone else's, or the tool failed), kFailed when the
+// service ended without saying it installed or did not end in time. Nothing
+// was installed in all but the first.
 class InstallThread : public QThread
 {
     Q_OBJECT
 
 public:
-    enum Result { kInstalled = 0, kRefused = -1, kNotMounted = -2 };
+    enum Result { kInstalled = 0, kRefused = -1, kNotMounted = -2, kOpened = -3, kFailed = -4 };
 
     explicit InstallThread(QObject *parent = nullptr);
 
@@ -32,8 +34,9 @@ protected:
     void run() override;
 
 private:
-    // NoAnswer: no service, a short send, or no end in time; the fallback applies.
-    enum class Wait { Ended, Refused, NoAnswer };
+    // NoService: nobody answered the hello or took the request, the fallback
+    // applies; Failed: the service ended without "quit" or not in time.
+    enum class Wait { Installed, Refused, NoService, Failed };
     Wait sendAndWait(const QString &package);
 
     QString mFilePath;

@@ -80,7 +80,8 @@ private slots:
                                 << relaunched;
         };
         row("service installs and ends", true, "good", true, false, true);
-        row("no service: the image is opened", false, "good", false, true, true);
+        // Nothing installed: the image is there for the user, nothing relaunched.
+        row("no service: the image is opened, no relaunch", false, "good", false, true, false);
         row("package altered after signing: refused", true, "altered", false, false, false);
         row("package without signature: refused", true, "none", false, false, false);
         // The page offers 2.0, but the package is a genuinely signed older one.
@@ -168,7 +169,9 @@ private slots:
             QCOMPARE(lines.filter(QStringLiteral("relaunched")), QStringList());
             QCOMPARE(lines.filter(QStringLiteral("box\t")).size(), 1);
             QVERIFY2(lines.filter(QStringLiteral("box\t")).first().contains(
-                         QLatin1String("The update could not be installed.")),
+                         opened ? QLatin1String("The update could not be installed automatically. The disk image has "
+                                                "been opened so that you can install it yourself.")
+                                : QLatin1String("The update could not be installed.")),
                      qPrintable(run.out));
             QVERIFY(lines.contains(QStringLiteral("closed")));
         }

@@ -196,6 +196,11 @@ p, li { white-space: pre-wrap; }
         <source>The update could not be installed. Please try again later.</source>
         <translation>无法安装更新。请稍后再试。</translation>
     </message>
+    <message>
+        <location filename="../../update/DownloadDlg.cpp"/>
+        <source>The update could not be installed automatically. The disk image has been opened so that you can install it yourself.</source>
+        <translation>无法自动安装更新。磁盘映像已打开，您可以自行安装。</translation>
+    </message>
 </context>
 <context>
     <name>ItemWidget</name>

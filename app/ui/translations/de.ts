@@ -196,6 +196,11 @@ p, li { white-space: pre-wrap; }
         <source>The update could not be installed. Please try again later.</source>
         <translation>Das Update konnte nicht installiert werden. Bitte versuchen Sie es später erneut.</translation>
     </message>
+    <message>
+        <location filename="../../update/DownloadDlg.cpp"/>
+        <source>The update could not be installed automatically. The disk image has been opened so that you can install it yourself.</source>
+        <translation>Das Update konnte nicht automatisch installiert werden. Das Festplattenabbild wurde geöffnet, damit Sie es selbst installieren können.</translation>
+    </message>
 </context>
 <context>
     <name>ItemWidget</name>

@@ -196,6 +196,11 @@ p, li { white-space: pre-wrap; }
         <source>The update could not be installed. Please try again later.</source>
         <translation>No se pudo instalar la actualización. Vuelva a intentarlo más tarde.</translation>
     </message>
+    <message>
+        <location filename="../../update/DownloadDlg.cpp"/>
+        <source>The update could not be installed automatically. The disk image has been opened so that you can install it yourself.</source>
+        <translation>La actualización no se pudo instalar automáticamente. Se ha abierto la imagen de disco para que pueda instalarla usted mismo.</translation>
+    </message>
 </context>
 <context>
     <name>ItemWidget</name>

@@ -196,6 +196,11 @@ p, li { white-space: pre-wrap; }
         <source>The update could not be installed. Please try again later.</source>
         <translation>La mise à jour n&apos;a pas pu être installée. Veuillez réessayer plus tard.</translation>
     </message>
+    <message>
+        <location filename="../../update/DownloadDlg.cpp"/>
+        <source>The update could not be installed automatically. The disk image has been opened so that you can install it yourself.</source>
+        <translation>La mise à jour n&apos;a pas pu être installée automatiquement. L&apos;image disque a été ouverte pour que vous puissiez l&apos;installer vous-même.</translation>
+    </message>
 </context>
 <context>
     <name>ItemWidget</name>

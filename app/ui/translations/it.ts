@@ -196,6 +196,11 @@ p, li { white-space: pre-wrap; }
         <source>The update could not be installed. Please try again later.</source>
         <translation>Impossibile installare l&apos;aggiornamento. Riprova più tardi.</translation>
     </message>
+    <message>
+        <location filename="../../update/DownloadDlg.cpp"/>
+        <source>The update could not be installed automatically. The disk image has been opened so that you can install it yourself.</source>
+        <translation>Non è stato possibile installare l&apos;aggiornamento automaticamente. L&apos;immagine disco è stata aperta perché possa installarlo manualmente.</translation>
+    </message>
 </context>
 <context>
     <name>ItemWidget</name>

@@ -196,6 +196,11 @@ p, li { white-space: pre-wrap; }
         <source>The update could not be installed. Please try again later.</source>
         <translation>アップデートをインストールできませんでした。後でもう一度お試しください。</translation>
     </message>
+    <message>
+        <location filename="../../update/DownloadDlg.cpp"/>
+        <source>The update could not be installed automatically. The disk image has been opened so that you can install it yourself.</source>
+        <translation>アップデートを自動的にインストールできませんでした。ご自身でインストールできるよう、ディスクイメージを開きました。</translation>
+    </message>
 </context>
 <context>
     <name>ItemWidget</name>

@@ -196,6 +196,11 @@ p, li { white-space: pre-wrap; }
         <source>The update could not be installed. Please try again later.</source>
         <translation>Não foi possível instalar a atualização. Tente novamente mais tarde.</translation>
     </message>
+    <message>
+        <location filename="../../update/DownloadDlg.cpp"/>
+        <source>The update could not be installed automatically. The disk image has been opened so that you can install it yourself.</source>
+        <translation>Não foi possível instalar a atualização automaticamente. A imagem de disco foi aberta para que você mesmo possa instalá-la.</translation>
+    </message>
 </context>
 <context>
     <name>ItemWidget</name>
