@@ -27,6 +27,7 @@ std::function<void()> DownloadDlg::closeSubWidgets;
 
 namespace {
 qint64 sSizeLimit = qint64(2) << 30;
+int sStallLimitMs = 60000;
 // What Qt may hold of the image between two writes to the file.
 const qint64 kReadBufferBytes = qint64(1) << 20;
 
@@ -115,6 +116,11 @@ void DownloadDlg::setSizeLimit(qint64 bytes)
     sSizeLimit = bytes;
 }
 
+void DownloadDlg::setStallLimit(int ms)
+{
+    sStallLimitMs = ms;
+}
+
 void DownloadDlg::setFile(QString url)
 {
     const QString name = url.split(QLatin1Char('/')).last();
@@ -138,6 +144,16 @@ void DownloadDlg::setFile(QString url)
         return;
     }
     mReply = mManager->get(QNetworkRequest(QUrl(url, QUrl::TolerantMode)));
+    // A server that stops sending would keep the dialog waiting for good.
+    mStall = new QTimer(this);
+    mStall->setSingleShot(true);
+    connect(mStall, &QTimer::timeout, this, [this] {
+        qDebug("the update server sent nothing for %d ms; download stopped\n", sStallLimitMs);
+        if (mReply)
+            refuseDownload();
+    });
+    connect(mReply, &QNetworkReply::downloadProgress, mStall, [this] { mStall->start(sStallLimitMs); });
+    mStall->start(sStallLimitMs);
     mReply->setReadBufferSize(kReadBufferBytes);
     connect(mReply, &QNetworkReply::metaDataChanged, this, &DownloadDlg::onHeaders);
     connect(mReply, &QNetworkReply::downloadProgress, this, &DownloadDlg::onDownloadProgress);
@@ -219,6 +235,7 @@ void DownloadDlg::dropFile()
 
 void DownloadDlg::onReplyFinished()
 {
+    mStall->stop();
     bool ok = mReply->error() == QNetworkReply::NoError;
     if (!ok)
         qDebug("download failed: %s\n", qPrintable(mReply->errorString()));

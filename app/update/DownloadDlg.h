@@ -9,6 +9,7 @@
 
 class InstallThread;
 class ProgressDlg;
+class QTimer;
 class QCloseEvent;
 class QFile;
 class QNetworkAccessManager;
@@ -37,6 +38,9 @@ public:
 
     // The most an image may have (2 GiB unless changed).
     static void setSizeLimit(qint64 bytes);
+    // How long the server may send nothing before the download is given up
+    // (one minute unless changed).
+    static void setStallLimit(int ms);
 
     // Closes the main window's dialogs before the relaunch. Set by the main
     // window, which lives in a library this one must not link.
@@ -68,6 +72,7 @@ private:
     QString mFilePath;
     bool mOwnFile = false; // made by this dialog, removed with it
     bool mKeepFile = false;
+    QTimer *mStall = nullptr;
     qint64 mAnnounced = -1;
     qint64 mReceived = 0;
     QString mVersion;

@@ -152,7 +152,7 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("serving"); // plain, unannounced, chunked past its length, 3 GiB announced, over a 100000-byte limit
+        QTest::addColumn<QString>("serving"); // plain, unannounced, chunked past its length, 3 GiB announced, over a 100000-byte limit, stalls
         QTest::addColumn<QString>("version"); // the page's, which the page signature covers
         QTest::addColumn<QString>("signature"); // good, other-image, other-version, package, garbage, none
         QTest::addColumn<bool>("asked");        // the image was requested at all
@@ -181,6 +181,8 @@ private slots:
         row("longer than announced", image, "chunked past its length", "good", true, false);
         row("announces more than 2 GiB", image, "3 GiB announced", "good", true, false);
         row("past the limit, size not announced", image, "over a 100000-byte limit", "good", true, false);
+        // A server that goes quiet half way is given up, not waited for.
+        row("server stops sending", image, "stalls", "good", true, false);
         // Names the data folder may not take: nothing asked, nothing replaced.
         row("address ends in /", "/dl/", "plain", "good", false, false);
         row("address ends in /..", "/dl/..", "plain", "good", false, false);
@@ -225,11 +227,18 @@ private slots:
             response.claimedLength = qint64(3) << 30;
         } else if (serving.startsWith(QLatin1String("over"))) {
             DownloadDlg::setSizeLimit(100000);
+        } else if (serving == QLatin1String("stalls")) {
+            response.stallAfter = 1000;
+            DownloadDlg::setStallLimit(300);
         }
-        if (serving != QLatin1String("plain") && serving != QLatin1String("unannounced"))
+        if (serving != QLatin1String("plain") && serving != QLatin1String("unannounced") && serving != QLatin1String("stalls"))
             response.filler = qint64(64) << 20;
         struct Restore {
-            ~Restore() { DownloadDlg::setSizeLimit(qint64(2) << 30); }
+            ~Restore()
+            {
+                DownloadDlg::setSizeLimit(qint64(2) << 30);
+                DownloadDlg::setStallLimit(60000);
+            }
         } restore;
         mServer.serve(path, response);
         const int requestsBefore = mServer.requests().size();
