@@ -17,6 +17,8 @@ MsgDlg::MsgDlg(QWidget *parent, QString title, QString text, int buttons)
     hpSetAppIcon(ui->labelIcon);
 
     ui->labelInfo->setTextFormat(Qt::PlainText); // item names are not markup
+    // Paths and addresses in a message are there to be copied.
+    ui->labelInfo->setTextInteractionFlags(Qt::TextSelectableByMouse);
     ui->labelInfo->setText(text);
     fitText();
     setTitle(title);
