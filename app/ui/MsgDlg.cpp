@@ -37,8 +37,22 @@ void MsgDlg::fitText()
     const QSize room = screen ? screen->availableGeometry().size() * 3 / 4 : QSize(800, 600);
     QLabel *info = ui->labelInfo;
 
-    // A word wider than the label (a name without spaces) cannot wrap.
-    const int wantWidth = qMin(info->minimumSizeHint().width(), info->width() + room.width() - width());
+    // A word wider than the label (a name without spaces) cannot wrap. A line
+    // of its own without spaces is an address or a path: Qt would wrap it at
+    // its slashes, and it would read as two.
+    // Measured by a label that does not wrap: its layout wants a pixel more
+    // than the font's advance.
+    int unbroken = info->minimumSizeHint().width();
+    QLabel probe;
+    probe.setFont(info->font());
+    probe.setTextFormat(Qt::PlainText);
+    for (const QString &line : info->text().split(QLatin1Char('\n'))) {
+        if (line.contains(QLatin1Char(' ')))
+            continue;
+        probe.setText(line);
+        unbroken = qMax(unbroken, probe.sizeHint().width() + info->width() - info->contentsRect().width());
+    }
+    const int wantWidth = qMin(unbroken, info->width() + room.width() - width());
     if (wantWidth > info->width()) {
         const int dx = wantWidth - info->width();
         info->resize(info->width() + dx, info->height());

@@ -3,11 +3,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 
@@ -111,6 +113,11 @@ private slots:
             << "Une erreur s'est produite lors du téléchargement de la mise à jour. Veuillez réessayer plus tard. "
                "Si le problème persiste, vérifiez votre connexion au réseau et les réglages du serveur mandataire."
             << false;
+        QTest::newRow("address on its own line")
+            << "Online Help"
+            << "The online help could not be opened in a web browser. Its address is:\n"
+               "http://www.vextora.com/kestrelsweep/guide.html"
+            << false;
         QTest::newRow("several paths")
             << "Error"
             << "Some files could not be removed:\n/Users/ann/Library/Application Support/Harbourmaster/Charts/tides.db\n"
@@ -131,6 +138,18 @@ private slots:
         QCOMPARE(info->text(), text);
         QVERIFY2(info->heightForWidth(info->width()) <= info->height(), "message cut at the bottom");
         QVERIFY2(info->minimumSizeHint().width() <= info->width(), "message cut at the side");
+        // An address or a path alone on its line is not broken at its slashes,
+        // unless the dialog has grown as wide as it may.
+        const int widest = QGuiApplication::primaryScreen()->availableGeometry().width() * 3 / 4;
+        QLabel alone;
+        alone.setFont(info->font());
+        alone.setWordWrap(true);
+        for (const QString &line : text.split(QLatin1Char('\n'))) {
+            alone.setText(line);
+            const bool whole = alone.heightForWidth(info->contentsRect().width()) == alone.heightForWidth(5000);
+            if (!line.contains(QLatin1Char(' ')))
+                QVERIFY2(whole || dlg.width() >= widest, qPrintable(line));
+        }
         QVERIFY2(head->fontMetrics().horizontalAdvance(head->text()) <= head->width(), qPrintable(head->text()));
         QCOMPARE(head->text() != title, elided);
         QVERIFY(head->text().endsWith(title.right(2)));
