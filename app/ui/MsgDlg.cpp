@@ -38,8 +38,9 @@ void MsgDlg::fitText()
     QLabel *info = ui->labelInfo;
 
     // A word wider than the label (a name without spaces) cannot wrap. A line
-    // of its own without spaces is an address or a path: Qt would wrap it at
-    // its slashes, and it would read as two.
+    // of its own with slashes and no spaces is an address or a path: Qt would
+    // wrap it at its slashes, and it would read as two. (Japanese and Chinese
+    // sentences have no spaces either, and wrap as they should.)
     // Measured by a label that does not wrap: its layout wants a pixel more
     // than the font's advance.
     int unbroken = info->minimumSizeHint().width();
@@ -47,7 +48,7 @@ void MsgDlg::fitText()
     probe.setFont(info->font());
     probe.setTextFormat(Qt::PlainText);
     for (const QString &line : info->text().split(QLatin1Char('\n'))) {
-        if (line.contains(QLatin1Char(' ')))
+        if (line.contains(QLatin1Char(' ')) || !line.contains(QLatin1Char('/')))
             continue;
         probe.setText(line);
         unbroken = qMax(unbroken, probe.sizeHint().width() + info->width() - info->contentsRect().width());
