@@ -37,12 +37,11 @@ void MsgDlg::fitText()
     const QSize room = screen ? screen->availableGeometry().size() * 3 / 4 : QSize(800, 600);
     QLabel *info = ui->labelInfo;
 
-    // A word wider than the label (a name without spaces) cannot wrap. A line
-    // of its own with slashes and no spaces is an address or a path: Qt would
-    // wrap it at its slashes, and it would read as two. (Japanese and Chinese
-    // sentences have no spaces either, and wrap as they should.)
-    // Measured by a label that does not wrap: its layout wants a pixel more
-    // than the font's advance.
+    // A word wider than the label (a name without spaces) cannot wrap. Nor
+    // should a line of its own with slashes and no spaces, an address or a
+    // path, which Qt would break at a slash (Japanese and Chinese sentences
+    // have no spaces either, and wrap). A label that does not wrap measures
+    // it: its layout wants a pixel more than the font's advance.
     int unbroken = info->minimumSizeHint().width();
     QLabel probe;
     probe.setFont(info->font());
