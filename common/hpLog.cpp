@@ -96,8 +96,13 @@ QString hpLogFileName()
 
 QByteArray hpLogRecord(const QDateTime &when, const QString &msg)
 {
-    return (when.toLocalTime().toString(QStringLiteral("yyyy.MM.dd-HH:mm:ss.zzz"))
-            + QStringLiteral("- ") + msg).toLatin1();
+    QByteArray record = (when.toLocalTime().toString(QStringLiteral("yyyy.MM.dd-HH:mm:ss.zzz"))
+                         + QStringLiteral("- ") + msg).toLatin1();
+    // Our own messages end in "\n", Qt's and qDebug() streams do not; without
+    // it the next record would run on in the same line.
+    if (!record.endsWith('\n'))
+        record += '\n';
+    return record;
 }
 
 void myMessageHandler(QtMsgType, const QMessageLogContext &, const QString &msg)

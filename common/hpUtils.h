@@ -11,7 +11,8 @@ class QMessageLogContext;
 // nothing is written to any file then, and messages go to standard error.
 bool hpLogInit(QString folder);
 void myMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &msg);
-// One log record exactly as it is appended to the file (Latin-1 bytes).
+// One log record exactly as it is appended to the file (Latin-1 bytes), one
+// line feed at its end whether the message had one or not.
 QByteArray hpLogRecord(const QDateTime &when, const QString &msg);
 QString hpLogFileName();
 

@@ -5,6 +5,7 @@
 #include "hpUtils.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
@@ -89,11 +90,14 @@ bool AppEnv::initPaths()
     };
 
     // The log first, so that a later refusal is in it; it is never at "/".
-    // hpLogInit also makes the data folder (one level, as ever).
+    // On a first start the data folder's parents may be missing too (a bare
+    // home has no ~/.local/share or ~/Library/Application Support yet), and
+    // hpLogInit makes one level only.
     const QString data = QStandardPaths::writableLocation(QStandardPaths::DataLocation);
     const bool dataOk = fill(envDataPath, data);
     if (dataOk) {
         fill(envLogPath, data);
+        QDir().mkpath(data);
         hpLogInit(data);
     }
     // Tried even without a data folder: the translation lives in the bundle.

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -81,7 +82,8 @@ ListWidget::ListWidget(QWidget *parent)
         mLoading = true;
         connect(finder, &AppFinder::done, this, [this] {
             mLoading = false;
-            searchApps(mSearchText);
+            // Where the user has scrolled to while it loaded stays.
+            filterRows();
         });
         finder->start();
     }
@@ -100,19 +102,22 @@ bool ListWidget::isExisted(AppInfo const *info) const
 void ListWidget::appsPressed()
 {
     mCategory = kApplications;
-    searchApps(mSearchText);
+    filterRows();
+    showFromTop();
 }
 
 void ListWidget::widgetsPressed()
 {
     mCategory = kWidgets;
-    searchApps(mSearchText);
+    filterRows();
+    showFromTop();
 }
 
 void ListWidget::pluginsPressed()
 {
     mCategory = kPlugins;
-    searchApps(mSearchText);
+    filterRows();
+    showFromTop();
 }
 
 // Rows are only ever appended in catalogue order and removed together with
@@ -162,12 +167,25 @@ void ListWidget::hideAppleApps(bool hide)
 {
     qDebug("hideAppleApps, hide = %s\n", hide ? "true" : "false");
     // The filter reads the saved preference, not the argument.
-    searchApps(mSearchText);
+    filterRows();
 }
 
 void ListWidget::searchApps(QString text)
 {
     mSearchText = text.remove(QLatin1Char(' '));
+    filterRows();
+    showFromTop();
+}
+
+// A new set of rows seen from where the old one was scrolled to could have
+// its matches above the viewport, out of sight.
+void ListWidget::showFromTop()
+{
+    ui->scrollArea->verticalScrollBar()->setValue(0);
+}
+
+void ListWidget::filterRows()
+{
     mShownRows = 0;
     for (int i = 0; i < mRows.size(); ++i) {
         const bool shown = filterRow(i);

@@ -55,6 +55,9 @@ protected:
 private:
     // Shows or hides row i by the current filters; true when shown.
     bool filterRow(int i);
+    // Applies the filters to every row and places the shown ones.
+    void filterRows();
+    void showFromTop();
     // Puts the shown rows one under the other, from row first on.
     void placeRows(int first);
     void fitContents(int height);

@@ -6,6 +6,7 @@
 #include "CheckUpdate.h"
 #include "DownloadDlg.h"
 #include "MainWidget.h"
+#include "MsgDlg.h"
 #include "PreferencesDlg.h"
 
 #include <QAction>
@@ -14,6 +15,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
@@ -107,7 +109,15 @@ int MainWindow::showPerferences()
 
 void MainWindow::showHelp()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromUtf8(envHelpUrl)));
+    const QString address = QString::fromUtf8(envHelpUrl);
+    if (QDesktopServices::openUrl(QUrl(address)))
+        return;
+    // No browser took it (none installed, or none the system knows): the
+    // user can still copy the address from the message.
+    qDebug("no web browser opened the online help: %s\n", qPrintable(address));
+    MsgDlg::warning(this, tr("Online Help"),
+                    tr("The online help could not be opened in a web browser. Its address is:\n%1").arg(address),
+                    QMessageBox::Yes);
 }
 
 void MainWindow::showUpdate()

@@ -17,6 +17,8 @@ MsgDlg::MsgDlg(QWidget *parent, QString title, QString text, int buttons)
     hpSetAppIcon(ui->labelIcon);
 
     ui->labelInfo->setTextFormat(Qt::PlainText); // item names are not markup
+    // Paths and addresses in a message are there to be copied.
+    ui->labelInfo->setTextInteractionFlags(Qt::TextSelectableByMouse);
     ui->labelInfo->setText(text);
     fitText();
     setTitle(title);
@@ -35,8 +37,22 @@ void MsgDlg::fitText()
     const QSize room = screen ? screen->availableGeometry().size() * 3 / 4 : QSize(800, 600);
     QLabel *info = ui->labelInfo;
 
-    // A word wider than the label (a name without spaces) cannot wrap.
-    const int wantWidth = qMin(info->minimumSizeHint().width(), info->width() + room.width() - width());
+    // A word wider than the label (a name without spaces) cannot wrap. Nor
+    // should a line of its own with slashes and no spaces, an address or a
+    // path, which Qt would break at a slash (Japanese and Chinese sentences
+    // have no spaces either, and wrap). A label that does not wrap measures
+    // it: its layout wants a pixel more than the font's advance.
+    int unbroken = info->minimumSizeHint().width();
+    QLabel probe;
+    probe.setFont(info->font());
+    probe.setTextFormat(Qt::PlainText);
+    for (const QString &line : info->text().split(QLatin1Char('\n'))) {
+        if (line.contains(QLatin1Char(' ')) || !line.contains(QLatin1Char('/')))
+            continue;
+        probe.setText(line);
+        unbroken = qMax(unbroken, probe.sizeHint().width() + info->width() - info->contentsRect().width());
+    }
+    const int wantWidth = qMin(unbroken, info->width() + room.width() - width());
     if (wantWidth > info->width()) {
         const int dx = wantWidth - info->width();
         info->resize(info->width() + dx, info->height());

@@ -5,9 +5,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 namespace {
 const int kInnerMargin = 9;
+// QLineEdit keeps this much clear inside its contents on either side.
+const int kLineEditMargin = 2;
 }
 
 SearchEdit::SearchEdit(QWidget *parent)
@@ -36,6 +40,25 @@ SearchEdit::SearchEdit(QWidget *parent)
     // The images sit inside the inner margins; the text keeps clear of both.
     const int margin = ui->searchLabel->width() + kInnerMargin;
     line->setTextMargins(margin, 0, margin, 0);
+    fitPlaceholder();
+}
+
+// The form is as wide as the English placeholder needs; a longer translation
+// widens the field rather than being cut to "Recher…".
+void SearchEdit::fitPlaceholder()
+{
+    QLineEdit *line = ui->searchLine;
+    QStyleOptionFrame frame;
+    frame.initFrom(line);
+    frame.rect = QRect(QPoint(0, 0), size());
+    frame.lineWidth = line->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, line);
+    frame.midLineWidth = 0;
+    frame.state |= QStyle::State_Sunken;
+    const QRect contents = line->style()->subElementRect(QStyle::SE_LineEditContents, &frame, line);
+    const QMargins text = line->textMargins();
+    const int chrome = width() - contents.width() + text.left() + text.right() + 2 * kLineEditMargin;
+    const int need = chrome + line->fontMetrics().horizontalAdvance(line->placeholderText());
+    setFixedSize(qMax(width(), need), height());
 }
 
 SearchEdit::~SearchEdit()

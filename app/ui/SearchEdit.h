@@ -25,5 +25,7 @@ public slots:
     void clearClicked();
 
 private:
+    void fitPlaceholder();
+
     Ui::SearchEdit *ui;
 };

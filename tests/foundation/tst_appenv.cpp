@@ -167,21 +167,38 @@ private slots:
         QCOMPARE(QString(envHelpUrl), lang.homeUrl + QStringLiteral("/kestrelsweep/guide.html"));
     }
 
+    // The first start makes the data folder with its parents, so its log
+    // holds the start from the first line on.
+    void pathsAndDataFolder_data()
+    {
+        QTest::addColumn<QString>("dataHome"); // XDG_DATA_HOME in the home; empty: not set
+        QTest::addColumn<QString>("shareFolder");
+        QTest::addColumn<bool>("shareExists");
+        QTest::newRow("share folder exists") << "share" << "share" << true;
+        QTest::newRow("share folder missing") << "share" << "share" << false;
+        QTest::newRow("bare home, no XDG setting") << "" << ".local/share" << false;
+        QTest::newRow("home without Library") << "Library/Application Support" << "Library/Application Support" << false;
+    }
+
     void pathsAndDataFolder()
     {
+        QFETCH(QString, dataHome);
+        QFETCH(QString, shareFolder);
+        QFETCH(bool, shareExists);
         QTemporaryDir tmp;
-        const ScopedEnv dataHome("XDG_DATA_HOME", tmp.filePath(QStringLiteral("share")));
+        const ScopedEnv home("HOME", tmp.path());
+        ScopedEnv dataEnv("XDG_DATA_HOME", tmp.filePath(dataHome));
+        if (dataHome.isEmpty())
+            qunsetenv("XDG_DATA_HOME");
         const ScopedEnv configHome("XDG_CONFIG_HOME", tmp.filePath(QStringLiteral("config")));
         const QString data = QStandardPaths::writableLocation(QStandardPaths::DataLocation);
-        QCOMPARE(QFileInfo(data).path(), tmp.filePath(QStringLiteral("share")));
+        QCOMPARE(QFileInfo(data).path(), tmp.filePath(shareFolder));
+        if (shareExists)
+            QVERIFY(QDir().mkpath(tmp.filePath(shareFolder)));
 
-        // A missing parent: only one level is ever created, so nothing appears.
-        QVERIFY(AppEnv::initPaths());
-        QVERIFY(!QFileInfo::exists(data));
-
-        QVERIFY(QDir().mkpath(QFileInfo(data).path()));
         QVERIFY(AppEnv::initPaths());
         QVERIFY(QFileInfo(data).isDir());
+        QCOMPARE(hpLogFileName(), data + QStringLiteral("/main.log"));
 
         const QString app = QCoreApplication::applicationDirPath();
         QCOMPARE(QString(envAppPath), app);

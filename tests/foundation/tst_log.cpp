@@ -35,7 +35,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("line") << QStringLiteral("abc\n") << QByteArray("2015.03.07-14:05:09.042- abc\n");
-        QTest::newRow("no line feed") << QStringLiteral("abc") << QByteArray("2015.03.07-14:05:09.042- abc");
+        QTest::newRow("no line feed gets one") << QStringLiteral("abc") << QByteArray("2015.03.07-14:05:09.042- abc\n");
+        QTest::newRow("inner line feed only") << QStringLiteral("a\nb") << QByteArray("2015.03.07-14:05:09.042- a\nb\n");
         QTest::newRow("latin-1 kept") << QStringLiteral("caf\u00e9\n") << QByteArray("2015.03.07-14:05:09.042- caf\xe9\n");
         QTest::newRow("outside latin-1") << QStringLiteral("\u65e5x\n") << QByteArray("2015.03.07-14:05:09.042- ?x\n");
     }
@@ -59,11 +60,14 @@ private slots:
         qDebug("first");
         qDebug("second\n");
         qWarning("third %d\n", 3);
+        QFile unnamed; // Qt's own warning, without a line feed
+        QVERIFY(!unnamed.open(QIODevice::ReadOnly));
         const QByteArray log = readAll(hpLogFileName());
         const QRegularExpression shape(QStringLiteral(
-            "^\\d{4}\\.\\d\\d\\.\\d\\d-\\d\\d:\\d\\d:\\d\\d\\.\\d{3}- first"
+            "^\\d{4}\\.\\d\\d\\.\\d\\d-\\d\\d:\\d\\d:\\d\\d\\.\\d{3}- first\n"
             "\\d{4}\\.\\d\\d\\.\\d\\d-\\d\\d:\\d\\d:\\d\\d\\.\\d{3}- second\n"
-            "\\d{4}\\.\\d\\d\\.\\d\\d-\\d\\d:\\d\\d:\\d\\d\\.\\d{3}- third 3\n$"));
+            "\\d{4}\\.\\d\\d\\.\\d\\d-\\d\\d:\\d\\d:\\d\\d\\.\\d{3}- third 3\n"
+            "\\d{4}\\.\\d\\d\\.\\d\\d-\\d\\d:\\d\\d:\\d\\d\\.\\d{3}- QFSFileEngine::open: No file name specified\n$"));
         QVERIFY2(shape.match(QString::fromLatin1(log)).hasMatch(), log.constData());
     }
 

@@ -3,11 +3,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 
@@ -99,24 +101,35 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("elided");
+        QTest::addColumn<bool>("widened"); // beyond the form's width
 
         const QString name = QStringLiteral("Harbourmaster Tide Tables and Lunar Almanac Professional Edition");
-        QTest::newRow("short") << "Remove Foo ?" << "Are you sure to remove Foo ?" << false;
-        QTest::newRow("long name") << "Remove " + name + " ?" << "Are you sure to remove " + name + " ?" << true;
+        QTest::newRow("short") << "Remove Foo ?" << "Are you sure to remove Foo ?" << false << false;
+        QTest::newRow("long name") << "Remove " + name + " ?" << "Are you sure to remove " + name + " ?" << true << false;
         QTest::newRow("name without spaces")
             << "Remove HarbourmasterTideTablesLunarAlmanacPro ?"
-            << "Are you sure to remove HarbourmasterTideTablesLunarAlmanacPro ?" << true;
+            << "Are you sure to remove HarbourmasterTideTablesLunarAlmanacPro ?" << true << true;
         QTest::newRow("French notice")
             << "Erreur de mise à jour"
             << "Une erreur s'est produite lors du téléchargement de la mise à jour. Veuillez réessayer plus tard. "
                "Si le problème persiste, vérifiez votre connexion au réseau et les réglages du serveur mandataire."
-            << false;
+            << false << false;
+        // No spaces, and still a sentence that wraps.
+        QTest::newRow("Japanese notice")
+            << QString::fromUtf8("アップデートエラー")
+            << QString::fromUtf8("アップデートのダウンロード中にエラーが発生しました。後でもう一度お試しください。")
+            << false << false;
+        QTest::newRow("address on its own line")
+            << "Online Help"
+            << "The online help could not be opened in a web browser. Its address is:\n"
+               "http://www.vextora.com/kestrelsweep/guide.html"
+            << false << true;
         QTest::newRow("several paths")
             << "Error"
             << "Some files could not be removed:\n/Users/ann/Library/Application Support/Harbourmaster/Charts/tides.db\n"
                "/Users/ann/Library/Caches/com.example.harbourmaster/fsCachedData/0F3A\n"
                "/Library/LaunchDaemons/com.example.harbourmaster.helper.plist"
-            << false;
+            << false << true;
     }
 
     void fits()
@@ -124,13 +137,28 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QString, text);
         QFETCH(bool, elided);
+        QFETCH(bool, widened);
 
+        const MsgDlg form(nullptr, QString(), QStringLiteral("Ok"), QMessageBox::Yes | QMessageBox::No);
         MsgDlg dlg(nullptr, title, text, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(dlg.width() > form.width(), widened);
         const auto *info = dlg.findChild<QLabel *>(QStringLiteral("labelInfo"));
         const auto *head = dlg.findChild<QLabel *>(QStringLiteral("labelTitle"));
         QCOMPARE(info->text(), text);
         QVERIFY2(info->heightForWidth(info->width()) <= info->height(), "message cut at the bottom");
         QVERIFY2(info->minimumSizeHint().width() <= info->width(), "message cut at the side");
+        // An address or a path alone on its line is not broken at its slashes,
+        // unless the dialog has grown as wide as it may.
+        const int widest = QGuiApplication::primaryScreen()->availableGeometry().width() * 3 / 4;
+        QLabel alone;
+        alone.setFont(info->font());
+        alone.setWordWrap(true);
+        for (const QString &line : text.split(QLatin1Char('\n'))) {
+            alone.setText(line);
+            const bool whole = alone.heightForWidth(info->contentsRect().width()) == alone.heightForWidth(5000);
+            if (!line.contains(QLatin1Char(' ')) && line.contains(QLatin1Char('/')))
+                QVERIFY2(whole || dlg.width() >= widest, qPrintable(line));
+        }
         QVERIFY2(head->fontMetrics().horizontalAdvance(head->text()) <= head->width(), qPrintable(head->text()));
         QCOMPARE(head->text() != title, elided);
         QVERIFY(head->text().endsWith(title.right(2)));

@@ -88,6 +88,7 @@ private slots:
             {"CheckUpdate", "Network Error!"}, {"ResultDlg", "Install Update"},
             {"DownloadDlg", "Install and relaunch"}, {"CrashDlg", "Send and Reopen"},
             {"main", "Kestrelsweep cannot start: the path of one of its folders is missing or too long."},
+            {"MainWindow", "The online help could not be opened in a web browser. Its address is:\n%1"},
         };
         for (const auto &s : samples) {
             const QString got = QCoreApplication::translate(s[0], s[1]);

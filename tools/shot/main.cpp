@@ -71,6 +71,13 @@ QMap<QString, Factory> windows()
                           tr("DownloadDlg", "An error ocured while downloading the update. Please try again later."),
                           QMessageBox::Yes);
     });
+    w.insert(QStringLiteral("msg-help"), [] {
+        // What Online Help says when no browser takes the address.
+        return new MsgDlg(nullptr, tr("MainWindow", "Online Help"),
+                          tr("MainWindow", "The online help could not be opened in a web browser. Its address is:\n%1")
+                              .arg(QString::fromUtf8(envHelpUrl)),
+                          QMessageBox::Yes);
+    });
     w.insert(QStringLiteral("progress"), [] {
         auto *dlg = new ProgressDlg;
         dlg->setWindowTitle(tr("CheckUpdate", "Checking Update..."));

@@ -266,6 +266,18 @@ p, li { white-space: pre-wrap; }
         <source>&amp;Checking for updates</source>
         <translation>检查更新(&amp;C)</translation>
     </message>
+    <message>
+        <location line="+51"/>
+        <source>Online Help</source>
+        <translation>在线帮助</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The online help could not be opened in a web browser. Its address is:
+%1</source>
+        <translation>无法在网页浏览器中打开在线帮助。其地址为：
+%1</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>

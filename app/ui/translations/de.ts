@@ -267,6 +267,18 @@ p, li { white-space: pre-wrap; }
         <source>&amp;Checking for updates</source>
         <translation>Nach &amp;Updates suchen</translation>
     </message>
+    <message>
+        <location line="+51"/>
+        <source>Online Help</source>
+        <translation>Online-Hilfe</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The online help could not be opened in a web browser. Its address is:
+%1</source>
+        <translation>Die Online-Hilfe konnte in keinem Webbrowser geöffnet werden. Ihre Adresse lautet:
+%1</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>

@@ -267,6 +267,18 @@ p, li { white-space: pre-wrap; }
         <source>&amp;Checking for updates</source>
         <translation>&amp;Buscar actualizaciones</translation>
     </message>
+    <message>
+        <location line="+51"/>
+        <source>Online Help</source>
+        <translation>Ayuda en línea</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The online help could not be opened in a web browser. Its address is:
+%1</source>
+        <translation>No se pudo abrir la ayuda en línea en un navegador web. Su dirección es:
+%1</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>

@@ -267,6 +267,18 @@ p, li { white-space: pre-wrap; }
         <source>&amp;Checking for updates</source>
         <translation>&amp;Rechercher des mises à jour</translation>
     </message>
+    <message>
+        <location line="+51"/>
+        <source>Online Help</source>
+        <translation>Aide en ligne</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The online help could not be opened in a web browser. Its address is:
+%1</source>
+        <translation>Impossible d&apos;ouvrir l&apos;aide en ligne dans un navigateur web. Son adresse est :
+%1</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>

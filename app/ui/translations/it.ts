@@ -267,6 +267,18 @@ p, li { white-space: pre-wrap; }
         <source>&amp;Checking for updates</source>
         <translation>&amp;Controlla aggiornamenti</translation>
     </message>
+    <message>
+        <location line="+51"/>
+        <source>Online Help</source>
+        <translation>Guida online</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The online help could not be opened in a web browser. Its address is:
+%1</source>
+        <translation>Impossibile aprire la guida online in un browser web. Il suo indirizzo è:
+%1</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>

@@ -266,6 +266,18 @@ p, li { white-space: pre-wrap; }
         <source>&amp;Checking for updates</source>
         <translation>アップデートを確認(&amp;C)</translation>
     </message>
+    <message>
+        <location line="+51"/>
+        <source>Online Help</source>
+        <translation>オンラインヘルプ</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The online help could not be opened in a web browser. Its address is:
+%1</source>
+        <translation>オンラインヘルプを Web ブラウザで開けませんでした。アドレスは次のとおりです:
+%1</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>

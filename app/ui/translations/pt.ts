@@ -267,6 +267,18 @@ p, li { white-space: pre-wrap; }
         <source>&amp;Checking for updates</source>
         <translation>&amp;Verificar atualizações</translation>
     </message>
+    <message>
+        <location line="+51"/>
+        <source>Online Help</source>
+        <translation>Ajuda online</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The online help could not be opened in a web browser. Its address is:
+%1</source>
+        <translation>Não foi possível abrir a ajuda online em um navegador. O endereço é:
+%1</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>
