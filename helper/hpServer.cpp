@@ -9,6 +9,12 @@
 #include <QThread>
 #include <QUdpSocket>
 
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
 namespace {
 QUdpSocket *sSocket = nullptr;
 QHostAddress sPeerAddr;
@@ -17,6 +23,12 @@ qint64 sPeerPid = 0;
 quint64 sPeerStart = 0; // the peer's start time at its hello
 QStringList sTrusted;
 qint64 sLastRecvSize = 0;
+
+// Per sender port: until when its hellos are dropped unexamined, and when it
+// was last told that its user is no administrator.
+constexpr qint64 kRefusedForUs = 1000 * 1000;
+qint64 sRefusedUntil[65536];
+qint64 sAdminToldAt[65536];
 
 // The loopback sender as IPv4, whichever form the socket reported it in.
 bool isLoopbackV4(const QHostAddress &a)
@@ -53,6 +65,14 @@ bool hpServerInit()
         // what the application sends.
         if (socket->bind(QHostAddress(QHostAddress::LocalHost), port, QAbstractSocket::DontShareAddress)) {
             qDebug("bound 127.0.0.1:%d\n", port);
+            // Room for a burst of junk while a peer is checked: a full
+            // buffer would drop the genuine hello with the junk.
+            const int fd = int(socket->socketDescriptor());
+            int size = 8 * 1024 * 1024;
+#ifdef SO_RCVBUFFORCE
+            if (setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof size) != 0)
+#endif
+                setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
             sSocket = socket;
             break;
         }
@@ -62,61 +82,102 @@ bool hpServerInit()
     return sSocket != nullptr;
 }
 
+namespace {
+
+// The text a hello refused only for its user's sake gets in answer.
+const char kNotAdmin[] = "Kestrelswp-Magic!admin";
+
+// One datagram of the wait for a hello; true when it was the genuine
+// application's and has been answered. Cheapest tests first: a flood costs
+// a look at a table per datagram, and its senders' processes are examined
+// at most once a second per port.
+bool takeHello(int fd, const char *buf, int n, const sockaddr_in &addr, qint64 readUs, qint64 *pid, quint64 *started)
+{
+    const quint16 fromPort = ntohs(addr.sin_port);
+    const QHostAddress from(ntohl(addr.sin_addr.s_addr));
+    QString why;
+    HpPeerVerdict verdict = HpPeerVerdict::Refused;
+    *pid = 0;
+    *started = 0;
+    if (!hpIsHello(buf, n)) {
+        why = QStringLiteral("not a hello");
+    } else if (addr.sin_family != AF_INET || ntohl(addr.sin_addr.s_addr) != INADDR_LOOPBACK) {
+        why = QStringLiteral("sender is not 127.0.0.1");
+    } else if (readUs < sRefusedUntil[fromPort]) {
+        return false; // refused a moment ago: not even logged
+    } else {
+        *pid = hpHelloPid(buf, n);
+        verdict = hpPeerGate(fromPort, *pid, readUs, &why);
+        if (verdict == HpPeerVerdict::Unsure)
+            return false;
+        if (verdict == HpPeerVerdict::Genuine)
+            verdict = hpCheckPeer(fromPort, *pid, sTrusted, started, &why);
+        if (verdict != HpPeerVerdict::Genuine)
+            sRefusedUntil[fromPort] = hpPeerClockUs() + kRefusedForUs;
+    }
+    if (verdict != HpPeerVerdict::Genuine) {
+        if (hpRefusalLogAllowed())
+            qDebug("recv %s from:%s:%d\nhello refused: %s\n", hpLogSafe(buf, n).constData(), hpAddrText(from).constData(),
+                   fromPort, hpLogSafe(why.toUtf8(), -1).constData());
+        // Told at most once a second per port, in fewer bytes than any
+        // hello it answers, so that it cannot be turned into a flood.
+        if (verdict == HpPeerVerdict::NotAdmin && readUs - sAdminToldAt[fromPort] >= kRefusedForUs) {
+            sAdminToldAt[fromPort] = readUs;
+            sendto(fd, kNotAdmin, sizeof kNotAdmin - 1, MSG_DONTWAIT, reinterpret_cast<const sockaddr *>(&addr), sizeof addr);
+        }
+        return false;
+    }
+    const QByteArray shown = hpLogSafe(buf, n);
+    qDebug("recv %s from:%s:%d\n", shown.constData(), hpAddrText(from).constData(), fromPort);
+    qDebug("recv %s from:%s:%d; ...%s\n", shown.constData(), hpAddrText(from).constData(), fromPort,
+           hpLogSafe(buf + hpMagicLen + 1, n - hpMagicLen - 1).constData());
+    const QByteArray reply = hpHelloText(QCoreApplication::applicationPid());
+    const qint64 sent = sendto(fd, reply.constData(), size_t(reply.size()), 0, reinterpret_cast<const sockaddr *>(&addr), sizeof addr);
+    qDebug("send %s --> %s:%d  (%d bytes sent)\n", reply.constData(), hpAddrText(from).constData(), fromPort, int(sent));
+    if (sent != reply.size())
+        return false;
+    sPeerAddr = from;
+    sPeerPort = fromPort;
+    return true;
+}
+
+} // namespace
+
 void hpServerWait()
 {
     qDebug("hpServerWait begin\n");
     char buf[4096];
-    QHostAddress from;
-    quint16 fromPort = 0;
     qint64 pid = 0;
     quint64 started = 0;
-    for (;;) {
+    for (bool found = false; !found;) {
         // Waiting on the socket, not sleeping: junk is drained as fast as it
-        // comes and cannot push the genuine hello back.
-        if (!sSocket->hasPendingDatagrams()) {
-            // A socket Qt closed after an error would answer every wait at
-            // once: bind a new one rather than spin.
-            if (!sSocket->waitForReadyRead(1000) && sSocket->state() != QAbstractSocket::BoundState) {
-                qDebug("hpServerWait: socket lost (%s), binding again\n",
-                       sSocket->errorString().toLocal8Bit().constData());
-                while (!hpServerInit())
-                    QThread::msleep(500);
-            }
+        // comes and cannot push the genuine hello back. Read past Qt, one
+        // system call a datagram.
+        const int fd = int(sSocket->socketDescriptor());
+        pollfd p{fd, POLLIN, 0};
+        const int ready = fd < 0 ? -1 : poll(&p, 1, 1000);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        // A socket that failed would answer every wait at once: bind a new
+        // one rather than spin.
+        if (ready < 0 || (p.revents & POLLNVAL) || sSocket->state() != QAbstractSocket::BoundState) {
+            qDebug("hpServerWait: socket lost (%s), binding again\n", sSocket->errorString().toLocal8Bit().constData());
+            while (!hpServerInit())
+                QThread::msleep(500);
             continue;
         }
-        const qint64 n = sSocket->readDatagram(buf, sizeof buf - 1, &from, &fromPort);
-        if (n <= 0)
-            continue;
-        buf[n] = 0;
-        const QByteArray shown = hpLogSafe(buf, int(n));
-        QString why;
-        pid = 0;
-        started = 0;
-        if (!hpIsHello(buf, int(n))) {
-            why = QStringLiteral("not a hello");
-        } else if (!isLoopbackV4(from)) {
-            why = QStringLiteral("sender is not 127.0.0.1");
-        } else {
-            pid = hpHelloPid(buf, int(n));
-            hpPeerIsGenuine(fromPort, pid, sTrusted, &started, &why);
+        for (int i = 0; i < 4096 && !found; ++i) {
+            sockaddr_in addr{};
+            socklen_t len = sizeof addr;
+            const ssize_t n = recvfrom(fd, buf, sizeof buf - 1, MSG_DONTWAIT, reinterpret_cast<sockaddr *>(&addr), &len);
+            if (n < 0)
+                break;
+            if (n == 0 || len != sizeof addr)
+                continue;
+            buf[n] = 0;
+            found = takeHello(fd, buf, int(n), addr, hpPeerClockUs(), &pid, &started);
         }
-        if (!why.isEmpty()) {
-            if (hpRefusalLogAllowed())
-                qDebug("recv %s from:%s:%d\nhello refused: %s\n", shown.constData(), hpAddrText(from).constData(),
-                       fromPort, hpLogSafe(why.toUtf8(), -1).constData());
-            continue;
-        }
-        qDebug("recv %s from:%s:%d\n", shown.constData(), hpAddrText(from).constData(), fromPort);
-        qDebug("recv %s from:%s:%d; ...%s\n", shown.constData(), hpAddrText(from).constData(), fromPort,
-               hpLogSafe(buf + hpMagicLen + 1, int(n) - hpMagicLen - 1).constData());
-        const QByteArray reply = hpHelloText(QCoreApplication::applicationPid());
-        const qint64 sent = sSocket->writeDatagram(reply, from, fromPort);
-        qDebug("send %s --> %s:%d  (%d bytes sent)\n", reply.constData(), hpAddrText(from).constData(), fromPort, int(sent));
-        if (sent == reply.size())
-            break;
     }
-    sPeerAddr = from;
-    sPeerPort = fromPort;
     sPeerPid = pid;
     sPeerStart = started;
     qDebug("Found Client: %s:%d,%lld\n", hpAddrText(sPeerAddr).constData(), sPeerPort, sPeerPid);
@@ -143,7 +204,7 @@ int hpServerRecv(char *buf, int len, int timeoutMs)
         if (fromPort != sPeerPort || !isLoopbackV4(from))
             return false;
         QString why;
-        if (hpPeerIsGenuine(fromPort, sPeerPid, sTrusted, &sPeerStart, &why))
+        if (hpCheckPeer(fromPort, sPeerPid, sTrusted, &sPeerStart, &why) == HpPeerVerdict::Genuine)
             return true;
         if (hpRefusalLogAllowed())
             qDebug("command refused: %s\n", hpLogSafe(why.toUtf8(), -1).constData());

@@ -1,6 +1,7 @@
 #include "ServiceSandbox.h"
 #include "hpChannel.h"
 #include "hpClient.h"
+#include "hpHarden.h"
 #include "hpSignature.h"
 
 #include <QDir>
@@ -932,6 +933,8 @@ private slots:
 
 int main(int argc, char **argv)
 {
+    // The test plays the genuine application.
+    hpHardenProcess();
     ServiceSandbox::enter(argc, argv);
     QCoreApplication app(argc, argv);
     TestService test;

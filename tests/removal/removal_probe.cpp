@@ -15,6 +15,7 @@
 #include "AppInfo.h"
 #include "MsgDlg.h"
 #include "RemoveWidget.h"
+#include "hpHarden.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -87,6 +88,7 @@ QTreeWidgetItem *findRow(QTreeWidgetItem *item, const QString &text)
 
 int main(int argc, char *argv[])
 {
+    hpHardenProcess();
     // It deletes what it is told to: only inside the sandbox, whose first
     // process is bubblewrap.
     QFile init(QStringLiteral("/proc/1/comm"));
