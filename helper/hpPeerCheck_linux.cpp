@@ -8,7 +8,6 @@
 #include <QVector>
 
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -128,8 +127,6 @@ Status statusOf(qint64 pid)
     return st;
 }
 
-uint sAdminGid = 80;
-
 // Root, or a member of the administrators' group as the kernel keeps the
 // process's groups (not as the account database says: a process may have
 // dropped the group).
@@ -137,7 +134,7 @@ bool processIsAdmin(const Status &st)
 {
     if (st.uid[0] == 0 && st.uid[1] == 0)
         return true;
-    return st.gid[1] == sAdminGid || st.groups.contains(sAdminGid);
+    return st.gid[1] == hpPeerAdminGroup() || st.groups.contains(hpPeerAdminGroup());
 }
 
 // The account database's answer for a user, through the system's own
@@ -163,7 +160,7 @@ bool userIsAdmin(uint uid)
     passwd *found = nullptr;
     char buf[4096];
     if (getpwuid_r(uid_t(uid), &pw, buf, sizeof buf, &found) == 0 && found) {
-        if (pw.pw_gid == sAdminGid) {
+        if (pw.pw_gid == hpPeerAdminGroup()) {
             admin = true;
         } else {
             int n = 64;
@@ -173,19 +170,20 @@ bool userIsAdmin(uint uid)
                 getgrouplist(pw.pw_name, pw.pw_gid, groups.data(), &n);
             }
             groups.resize(qMin(n, groups.size()));
-            admin = groups.contains(gid_t(sAdminGid));
+            admin = groups.contains(gid_t(hpPeerAdminGroup()));
         }
     }
     cache.insert(uid, {admin, now});
     return admin;
 }
 
-// A non-dumpable process's /proc/PID belongs to root: no process of its user
-// may trace it or read or write its memory.
+// A non-dumpable process's files in /proc/PID belong to root (the folder
+// itself always shows the process's user): no process of its user may trace
+// it or read or write its memory.
 bool dumpable(qint64 pid, const Status &st)
 {
     struct stat sb;
-    return stat(procPath(pid, "").constData(), &sb) != 0 || (sb.st_uid != 0 && st.uid[1] != 0);
+    return stat(procPath(pid, "mem").constData(), &sb) != 0 || (sb.st_uid != 0 && st.uid[1] != 0);
 }
 
 // A file root owns and only root may write, in folders likewise all the way
@@ -260,7 +258,8 @@ bool codeIsRoots(qint64 pid, QString *why)
                            .arg(pid).arg(QFile::decodeName(path));
                 return false;
             }
-        } else if (!current.isEmpty() && line.startsWith("Anonymous:") && line.mid(10).trimmed().toLongLong() != 0) {
+        } else if (!current.isEmpty() && line.startsWith("Anonymous:")
+                   && line.mid(10).trimmed().split(' ').first().toLongLong() != 0) {
             *why = QStringLiteral("process %1 has changed the code of %2").arg(pid).arg(QFile::decodeName(current));
             return false;
         }
@@ -386,21 +385,6 @@ HpPeerVerdict refuse(QString *why, const QString &text)
 
 } // namespace
 
-void hpPeerSetAdminGroup(uint gid)
-{
-    sAdminGid = gid;
-}
-
-uint hpPeerAdminGroup()
-{
-    return sAdminGid;
-}
-
-qint64 hpPeerClockUs()
-{
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
 namespace {
 
 // The gate's views of the kernel, each with the moment it was taken.
@@ -507,7 +491,7 @@ HpPeerVerdict hpCheckPeer(quint16 port, qint64 pid, const QStringList &trusted, 
         return refuse(why, QStringLiteral("cannot read the status of process %1").arg(pid));
     if (!processIsAdmin(status)) {
         refuse(why, QStringLiteral("process %1 runs as uid %2 without the administrators' group %3")
-                        .arg(pid).arg(status.uid[1]).arg(sAdminGid));
+                        .arg(pid).arg(status.uid[1]).arg(hpPeerAdminGroup()));
         return HpPeerVerdict::NotAdmin;
     }
     if (status.tracer != 0)

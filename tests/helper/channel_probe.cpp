@@ -27,7 +27,9 @@
 // squat6, fake-service and idle print "ready" and run until stdin closes.
 // Options first in any mode: --as UID:GID[:GROUP...] runs under those ids;
 // --dumpable leaves the process dumpable (as the hardening is not);
-// --dlopen LIB loads LIB before anything is sent.
+// --dlopen LIB loads LIB before anything is sent; --patch rewrites a page of
+// its own code in place (as a breakpoint does); --jit maps anonymous
+// executable memory.
 #include "hpChannel.h"
 #include "hpClient.h"
 #include "hpHarden.h"
@@ -48,6 +50,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <netinet/in.h>
+#include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/select.h>
 #include <sys/ptrace.h>
@@ -340,6 +343,18 @@ bool takeOptions(int *argc, char **argv)
             prctl(PR_SET_PTRACER, PR_SET_PTRACER_ANY);
         } else if (a == "--dlopen" && i + 1 < *argc) {
             if (!dlopen(argv[++i], RTLD_NOW))
+                return false;
+        } else if (a == "--patch") {
+            // The same byte written back: the page is the process's own copy now.
+            const long pageSize = sysconf(_SC_PAGESIZE);
+            auto *code = reinterpret_cast<volatile unsigned char *>(reinterpret_cast<quintptr>(&say));
+            void *page = reinterpret_cast<void *>(reinterpret_cast<quintptr>(&say) & ~quintptr(pageSize - 1));
+            if (mprotect(page, size_t(pageSize), PROT_READ | PROT_WRITE | PROT_EXEC) != 0)
+                return false;
+            *code = *code;
+            mprotect(page, size_t(pageSize), PROT_READ | PROT_EXEC);
+        } else if (a == "--jit") {
+            if (mmap(nullptr, 4096, PROT_READ | PROT_WRITE | PROT_EXEC, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0) == MAP_FAILED)
                 return false;
         } else {
             argv[out++] = argv[i];

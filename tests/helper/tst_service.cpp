@@ -227,17 +227,20 @@ private:
         return p.replace(QLatin1Char('@'), mData);
     }
 
-    // "name/" a folder, "name->target" a symbolic link, otherwise a file.
+    // "name/" a folder, "name->target" a symbolic link, otherwise a file;
+    // in the data folder, or where an absolute name says (in the sandbox).
     void create(const QStringList &entries)
     {
         for (const QString &e : entries) {
-            const int arrow = e.indexOf(QStringLiteral("->"));
+            const QString path = e.startsWith(QLatin1Char('/')) ? e : at(QStringLiteral("@/") + e);
+            QDir().mkpath(path.left(path.lastIndexOf(QLatin1Char('/'))));
+            const int arrow = path.indexOf(QStringLiteral("->"));
             if (arrow > 0)
-                QVERIFY(QFile::link(at(e.mid(arrow + 2)), at(QStringLiteral("@/") + e.left(arrow))));
+                QVERIFY(QFile::link(at(path.mid(arrow + 2)), path.left(arrow)));
             else if (e.endsWith(QLatin1Char('/')))
-                QVERIFY(QDir().mkpath(at(QStringLiteral("@/") + e)));
+                QVERIFY(QDir().mkpath(path));
             else
-                QVERIFY(touch(at(QStringLiteral("@/") + e)));
+                QVERIFY(touch(path));
         }
     }
 
@@ -317,6 +320,13 @@ private slots:
                            "/private/var/db/receipts", "/Applications/Utilities", "/Users/bob/Library/Preferences",
                            "/Users/bob/Library/Preferences/com.example.plist"}
             << "FFFFFFFFFFFFFF" << QStringList{} << QStringList{};
+        // The system's own entries where applications leave theirs.
+        const QStringList system{"/private/var/run/resolv.conf", "/private/var/run/utmpx", "/private/var/run/com.x",
+                                 "/Library/LaunchDaemons/com.apple.foo.plist", "/private/var/db/receipts/com.apple.pkg.X.bom"};
+        QTest::newRow("system entries, an application's socket beside them")
+            << system + QStringList{"/private/var/run/com.example.app.sock"}
+            << system + QStringList{"/private/var/run/com.example.app.sock"} << "FFFFFS" << system
+            << QStringList{"/private/var/run/com.example.app.sock"};
         QTest::newRow("refusal among deletions") << QStringList{"a", "b"} << QStringList{"@/a", "/Library", "@/b"}
             << "SFS" << QStringList{} << QStringList{"@/a", "@/b"};
     }
@@ -516,6 +526,40 @@ private slots:
             << QStringList{} << "" << QByteArray("no answer") << "command refused: socket ";
         QTest::newRow("traced at the command") << QStringList{"remove", "%VICTIM%", "--trace"} << QStringList{} << ""
             << QByteArray("no answer") << "command refused: process %P is traced by ";
+        // The attacker's copy of the socket waits in a descriptor message,
+        // where /proc shows no holder: only the application's closing of
+        // what it inherited keeps the socket from being its.
+        QTest::newRow("inherited socket, other copy parked in a message") << QStringList{"inherit", "%PORT%"}
+            << QStringList{} << "" << QByteArray("silent") << "is not process %P's";
+        QTest::newRow("library preloaded, then hidden from the environment")
+            << hello << QStringList{}
+            << "mkdir -p /tmp/open && chmod 777 /tmp/open && cp \"$KS_BINARY_DIR/tests/helper/libks_inject.so\" "
+               "/tmp/open/inject.so && LD_PRELOAD=/tmp/open/inject.so exec \"$0\" \"$@\""
+            << QByteArray("silent") << "hello refused: process %P runs code from /tmp/open/inject.so, which is not root's alone";
+        QTest::newRow("plug-in of the user's, no variable at all")
+            << QStringList{"hello", "%PORT%", "--dlopen", "/tmp/plugin.so"} << QStringList{}
+            << "cp \"$KS_BINARY_DIR/tests/helper/libks_inject.so\" /tmp/plugin.so && chmod 666 /tmp/plugin.so "
+               "&& exec \"$0\" \"$@\""
+            << QByteArray("silent") << "hello refused: process %P runs code from /tmp/plugin.so, which is not root's alone";
+        QTest::newRow("code page rewritten in place") << QStringList{"hello", "%PORT%", "--patch"} << QStringList{} << ""
+            << QByteArray("silent") << "hello refused: process %P has changed the code of ";
+        QTest::newRow("anonymous executable memory") << QStringList{"hello", "%PORT%", "--jit"} << QStringList{} << ""
+            << QByteArray("silent") << "hello refused: process %P runs code from memory that is no file";
+        // Under the ids of the sandbox's users (a root host only): 501 is an
+        // administrator, 502 a standard user.
+        QTest::newRow("administrator") << QStringList{"remove", "%VICTIM%", "--as", "501:20:80"} << QStringList{} << ""
+            << QByteArray("[result]1;SUCCESS:%VICTIM%") << "";
+        QTest::newRow("administrator, dumpable") << QStringList{"hello", "%PORT%", "--as", "501:20:80", "--dumpable"}
+            << QStringList{} << "" << QByteArray("silent") << "hello refused: process %P is dumpable";
+        QTest::newRow("standard user, told once for three hellos")
+            << QStringList{"hello", "%PORT%", "--thrice", "--as", "502:20"} << QStringList{} << ""
+            << QByteArray("not-admin 1") << "belongs to uid 502, who is not an administrator";
+        QTest::newRow("standard user sends the command anyway")
+            << QStringList{"raw-remove", "%PORT%", "%VICTIM%", "--as", "502:20"} << QStringList{} << ""
+            << QByteArray("not-admin 1 no-result") << "belongs to uid 502, who is not an administrator";
+        QTest::newRow("administrator's account, process without the group")
+            << QStringList{"hello", "%PORT%", "--as", "501:20"} << QStringList{} << "" << QByteArray("not-admin 1")
+            << "hello refused: process %P runs as uid 501 without the administrators' group 80";
     }
 
     void peerRefused()
@@ -525,6 +569,8 @@ private slots:
         QFETCH(QString, wrapper);
         QFETCH(QByteArray, output);
         QFETCH(QString, why);
+        if (probe.contains(QStringLiteral("--as")) && !ServiceSandbox::hasSecondUid())
+            QSKIP("the sandbox has no second uid here (only a root host gives it one)");
         const QString victim = at(QStringLiteral("@/victim"));
         create({"victim"});
         QVERIFY(startService(true, QString(), {QStringLiteral("/tmp/open-probe")}));
@@ -542,6 +588,30 @@ private slots:
         const QString log = mBox->log();
         const QString head = why.section(QStringLiteral("%P"), 0, 0);
         QVERIFY2(log.contains(head) && hasLine(log, head, why.section(QStringLiteral("%P"), 1)), qPrintable(log.right(800)));
+    }
+
+    // A process that made itself non-dumpable cannot be attached to, nor its
+    // memory written, by another process of its user; a dumpable one can
+    // (and the service refuses it, above).
+    void unreachable_data()
+    {
+        QTest::addColumn<QStringList>("target");
+        QTest::addColumn<QByteArray>("outcome");
+        QTest::newRow("hardened") << QStringList{"idle", "--as", "501:20:80"} << QByteArray("attach EPERM mem EACCES");
+        QTest::newRow("dumpable") << QStringList{"idle", "--as", "501:20:80", "--dumpable"} << QByteArray("attach ok mem ok");
+    }
+
+    void unreachable()
+    {
+        QFETCH(QStringList, target);
+        QFETCH(QByteArray, outcome);
+        if (!ServiceSandbox::hasSecondUid())
+            QSKIP("the sandbox has no second uid here (only a root host gives it one)");
+        Probe victim(target);
+        QCOMPARE(victim.firstLine(), QByteArray("ready"));
+        QCOMPARE(runProbe(probeExe(), {QStringLiteral("reach"), QString::number(victim.pid()), QStringLiteral("--as"),
+                                       QStringLiteral("501:20:80")}),
+                 outcome);
     }
 
     // A socket bound to [::]:port with IPv6 only cannot send as 127.0.0.1, so
