@@ -405,16 +405,10 @@ QHash<qint64, Fds> sFds;
 // of its time reading them.
 constexpr qint64 kSpendOneIn = 10;
 
-QSet<quint64> relevant(const QVector<HpUdpSocket> &all)
-{
-    QSet<quint64> v4, v6;
-    for (const HpUdpSocket &s : all)
-        (s.v6 ? v6 : v4).insert(s.inode);
-    return v4.isEmpty() ? v6 : v4;
-}
-
 } // namespace
 
+// Runs for every hello of a flood: no allocation and no text until the
+// verdict stands.
 HpPeerVerdict hpPeerGate(quint16 port, qint64 pid, qint64 receivedUs, QString *why)
 {
     if (pid <= 0) {
@@ -423,40 +417,44 @@ HpPeerVerdict hpPeerGate(quint16 port, qint64 pid, qint64 receivedUs, QString *w
     }
     if (sFds.size() > 256)
         sFds.clear();
+    static const QVector<HpUdpSocket> none;
+    static const Fds noFds;
+    enum { Pass, NoSocket, Stranger, NotTheProcess } reason = Pass;
+    uint strangerUid = 0;
+    quint64 foreignInode = 0;
     for (int pass = 0;; ++pass) {
         const qint64 now = hpPeerClockUs();
-        const Fds fds = sFds.value(pid);
-        HpPeerVerdict verdict = HpPeerVerdict::Genuine;
-        bool needsFds = false;
-        const QVector<HpUdpSocket> all = sTable.value(port);
-        if (all.isEmpty()) {
-            *why = QStringLiteral("no socket on port %1").arg(port);
-            verdict = HpPeerVerdict::Refused;
-        }
+        const auto t = sTable.constFind(port);
+        const QVector<HpUdpSocket> &all = t == sTable.constEnd() ? none : *t;
+        const auto f = sFds.constFind(pid);
+        const Fds &fds = f == sFds.constEnd() ? noFds : *f;
+        reason = all.isEmpty() ? NoSocket : Pass;
+        bool anyV4 = false;
         for (const HpUdpSocket &s : all) {
-            if (!userIsAdmin(s.uid)) {
-                *why = QStringLiteral("port %1 belongs to uid %2, who is not an administrator").arg(port).arg(s.uid);
-                verdict = HpPeerVerdict::NotAdmin;
-                break;
+            anyV4 = anyV4 || !s.v6;
+            if (reason == Pass && !userIsAdmin(s.uid)) {
+                reason = Stranger;
+                strangerUid = s.uid;
             }
         }
-        if (verdict == HpPeerVerdict::Genuine) {
-            for (quint64 inode : relevant(all)) {
-                if (!fds.sockets.contains(inode)) {
-                    *why = QStringLiteral("socket %1 on port %2 is not process %3's").arg(inode).arg(port).arg(pid);
-                    verdict = HpPeerVerdict::Refused;
-                    needsFds = true;
-                    break;
-                }
+        // As in the full check: beside an IPv4 socket only IPv4 ones could have sent.
+        for (const HpUdpSocket &s : all) {
+            if (reason == Pass && s.v6 != anyV4 && !fds.sockets.contains(s.inode)) {
+                reason = NotTheProcess;
+                foreignInode = s.inode;
             }
         }
-        if (verdict == HpPeerVerdict::Genuine)
-            return verdict;
-        // A refusal stands only on views taken after the datagram came.
-        const bool staleTable = sTableAt < receivedUs;
-        const bool staleFds = needsFds && fds.at < receivedUs;
+        if (reason == Pass)
+            return HpPeerVerdict::Genuine;
+        // A refusal stands only on views taken after the datagram came; but
+        // that a known port's socket is not the named process's may stand on
+        // an older table (a port given to another socket since then is
+        // refused for a second at most), so that a flood from many sockets
+        // is soon refused by port and the table read for new ones.
+        const bool staleTable = reason != NotTheProcess && sTableAt < receivedUs;
+        const bool staleFds = reason == NotTheProcess && fds.at < receivedUs;
         if (!staleTable && !staleFds)
-            return verdict;
+            break;
         if (pass > 1 || (staleTable && now - sTableAt < kSpendOneIn * sTableCost)
             || (staleFds && now - fds.at < kSpendOneIn * fds.cost))
             return HpPeerVerdict::Unsure;
@@ -473,6 +471,13 @@ HpPeerVerdict hpPeerGate(quint16 port, qint64 pid, qint64 receivedUs, QString *w
             sFds.insert(pid, again);
         }
     }
+    if (reason == Stranger) {
+        *why = QStringLiteral("port %1 belongs to uid %2, who is not an administrator").arg(port).arg(strangerUid);
+        return HpPeerVerdict::NotAdmin;
+    }
+    *why = reason == NoSocket ? QStringLiteral("no socket on port %1").arg(port)
+                              : QStringLiteral("socket %1 on port %2 is not process %3's").arg(foreignInode).arg(port).arg(pid);
+    return HpPeerVerdict::Refused;
 }
 
 HpPeerVerdict hpCheckPeer(quint16 port, qint64 pid, const QStringList &trusted, quint64 *startTime, QString *why)

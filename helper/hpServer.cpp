@@ -2,18 +2,22 @@
 
 #include "hpChannel.h"
 #include "hpPeerCheck.h"
+#include "hpPortFilter.h"
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QThread>
 #include <QUdpSocket>
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstring>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 
 namespace {
 QUdpSocket *sSocket = nullptr;
@@ -30,13 +34,19 @@ constexpr qint64 kRefusedForUs = 1000 * 1000;
 qint64 sRefusedUntil[65536];
 qint64 sAdminToldAt[65536];
 
-// The loopback sender as IPv4, whichever form the socket reported it in.
-bool isLoopbackV4(const QHostAddress &a)
+// The port of the last hello answered and when (wall clock, microseconds):
+// a client says hello again until it is answered, and what it sent before
+// the answer may still wait in the queue.
+quint16 sAnsweredPort = 0;
+qint64 sAnsweredAt = 0;
+
+qint64 wallClockUs()
 {
-    bool ok = false;
-    const quint32 v4 = a.toIPv4Address(&ok);
-    return ok && v4 == 0x7f000001u;
+    timeval now{};
+    gettimeofday(&now, nullptr);
+    return qint64(now.tv_sec) * 1000000 + now.tv_usec;
 }
+
 } // namespace
 
 void hpServerSetTrusted(const QStringList &executables)
@@ -73,6 +83,8 @@ bool hpServerInit()
             if (setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof size) != 0)
 #endif
                 setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+            const int on = 1;
+            setsockopt(fd, SOL_SOCKET, SO_TIMESTAMP, &on, sizeof on);
             sSocket = socket;
             break;
         }
@@ -94,7 +106,6 @@ const char kNotAdmin[] = "Kestrelswp-Magic!admin";
 bool takeHello(int fd, const char *buf, int n, const sockaddr_in &addr, qint64 readUs, qint64 *pid, quint64 *started)
 {
     const quint16 fromPort = ntohs(addr.sin_port);
-    const QHostAddress from(ntohl(addr.sin_addr.s_addr));
     QString why;
     HpPeerVerdict verdict = HpPeerVerdict::Refused;
     *pid = 0;
@@ -115,6 +126,7 @@ bool takeHello(int fd, const char *buf, int n, const sockaddr_in &addr, qint64 r
         if (verdict != HpPeerVerdict::Genuine)
             sRefusedUntil[fromPort] = hpPeerClockUs() + kRefusedForUs;
     }
+    const QHostAddress from(ntohl(addr.sin_addr.s_addr));
     if (verdict != HpPeerVerdict::Genuine) {
         if (hpRefusalLogAllowed())
             qDebug("recv %s from:%s:%d\nhello refused: %s\n", hpLogSafe(buf, n).constData(), hpAddrText(from).constData(),
@@ -131,13 +143,23 @@ bool takeHello(int fd, const char *buf, int n, const sockaddr_in &addr, qint64 r
     qDebug("recv %s from:%s:%d\n", shown.constData(), hpAddrText(from).constData(), fromPort);
     qDebug("recv %s from:%s:%d; ...%s\n", shown.constData(), hpAddrText(from).constData(), fromPort,
            hpLogSafe(buf + hpMagicLen + 1, n - hpMagicLen - 1).constData());
+    // From now on only the peer's datagrams are queued; what strangers
+    // queued before goes now, or a full queue would drop the command.
+    hpOnlyFromPort(fd, fromPort);
+    char junk[64];
+    for (int i = 0; i < 1000000 && recv(fd, junk, sizeof junk, MSG_DONTWAIT) >= 0; ++i) {
+    }
     const QByteArray reply = hpHelloText(QCoreApplication::applicationPid());
     const qint64 sent = sendto(fd, reply.constData(), size_t(reply.size()), 0, reinterpret_cast<const sockaddr *>(&addr), sizeof addr);
     qDebug("send %s --> %s:%d  (%d bytes sent)\n", reply.constData(), hpAddrText(from).constData(), fromPort, int(sent));
-    if (sent != reply.size())
+    if (sent != reply.size()) {
+        hpFromAnyPort(fd);
         return false;
+    }
     sPeerAddr = from;
     sPeerPort = fromPort;
+    sAnsweredPort = fromPort;
+    sAnsweredAt = wallClockUs();
     return true;
 }
 
@@ -168,13 +190,32 @@ void hpServerWait()
         }
         for (int i = 0; i < 4096 && !found; ++i) {
             sockaddr_in addr{};
-            socklen_t len = sizeof addr;
-            const ssize_t n = recvfrom(fd, buf, sizeof buf - 1, MSG_DONTWAIT, reinterpret_cast<sockaddr *>(&addr), &len);
+            iovec iov{buf, sizeof buf - 1};
+            alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timeval))];
+            msghdr msg{};
+            msg.msg_name = &addr;
+            msg.msg_namelen = sizeof addr;
+            msg.msg_iov = &iov;
+            msg.msg_iovlen = 1;
+            msg.msg_control = control;
+            msg.msg_controllen = sizeof control;
+            const ssize_t n = recvmsg(fd, &msg, MSG_DONTWAIT);
             if (n < 0)
                 break;
-            if (n == 0 || len != sizeof addr)
+            if (n == 0 || msg.msg_namelen != sizeof addr)
                 continue;
             buf[n] = 0;
+            // A hello the last peer sent before it was answered.
+            qint64 arrived = 0;
+            for (cmsghdr *c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+                if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMP) {
+                    timeval tv{};
+                    memcpy(&tv, CMSG_DATA(c), sizeof tv);
+                    arrived = qint64(tv.tv_sec) * 1000000 + tv.tv_usec;
+                }
+            }
+            if (ntohs(addr.sin_port) == sAnsweredPort && arrived != 0 && arrived <= sAnsweredAt)
+                continue;
             found = takeHello(fd, buf, int(n), addr, hpPeerClockUs(), &pid, &started);
         }
     }
@@ -198,21 +239,66 @@ int hpServerRecv(char *buf, int len, int timeoutMs)
 {
     qDebug("hpServerRecv begin\n");
     sLastRecvSize = 0;
-    // After the handshake only the peer may give the command, and it is
-    // proven again for every datagram: what held at the hello may not hold now.
-    const auto isPeer = [](const QHostAddress &from, quint16 fromPort) {
-        if (fromPort != sPeerPort || !isLoopbackV4(from))
-            return false;
-        QString why;
-        if (hpCheckPeer(fromPort, sPeerPid, sTrusted, &sPeerStart, &why) == HpPeerVerdict::Genuine)
-            return true;
-        if (hpRefusalLogAllowed())
-            qDebug("command refused: %s\n", hpLogSafe(why.toUtf8(), -1).constData());
-        return false;
+    const int fd = sSocket ? int(sSocket->socketDescriptor()) : -1;
+    QElapsedTimer clock;
+    clock.start();
+    int result = -1;
+    if (fd >= 0)
+        hpOnlyFromPort(fd, sPeerPort);
+    const auto done = [fd](int n) {
+        if (fd >= 0)
+            hpFromAnyPort(fd);
+        qDebug("hpServerRecv end(%d)\n", n);
+        return n;
     };
-    const int result = hpRecvFromPeer(sSocket, buf, len, timeoutMs, isPeer, &sLastRecvSize);
-    qDebug("hpServerRecv end(%d)\n", result);
-    return result;
+    while (fd >= 0) {
+        // Read past Qt, one system call a datagram, so that a flood from
+        // strangers drains faster than it comes and the command finds room.
+        for (int i = 0; i < 4096; ++i) {
+            sockaddr_in addr{};
+            iovec iov{buf, size_t(len)};
+            msghdr msg{};
+            msg.msg_name = &addr;
+            msg.msg_namelen = sizeof addr;
+            msg.msg_iov = &iov;
+            msg.msg_iovlen = 1;
+            // MSG_TRUNC: the datagram's real size where the system gives it.
+            const ssize_t n = recvmsg(fd, &msg, MSG_DONTWAIT | MSG_TRUNC);
+            if (n < 0)
+                break;
+            const int got = int(qMin<ssize_t>(n, len));
+            result = qMax(result, 0);
+            const quint16 fromPort = ntohs(addr.sin_port);
+            if (got < 1 || fromPort != sPeerPort || ntohl(addr.sin_addr.s_addr) != INADDR_LOOPBACK) {
+                if (hpRefusalLogAllowed())
+                    qDebug("dropped %lld bytes from %s:%d, not the peer\n", qint64(n),
+                           hpAddrText(QHostAddress(ntohl(addr.sin_addr.s_addr))).constData(), fromPort);
+                continue;
+            }
+            // The peer's hellos sent again before it heard the answer are no
+            // command (the magic's "-" is no Base64): passed over.
+            if (hpIsHello(buf, got))
+                continue;
+            // After the handshake only the peer may give the command, and it
+            // is proven again for every datagram: what held at the hello may
+            // not hold now.
+            QString why;
+            if (hpCheckPeer(fromPort, sPeerPid, sTrusted, &sPeerStart, &why) != HpPeerVerdict::Genuine) {
+                if (hpRefusalLogAllowed())
+                    qDebug("command refused: %s\n", hpLogSafe(why.toUtf8(), -1).constData());
+                continue;
+            }
+            sLastRecvSize = (msg.msg_flags & MSG_TRUNC) ? qMax<qint64>(n, qint64(len) + 1) : qint64(n);
+            return done(got);
+        }
+        const qint64 left = timeoutMs - clock.elapsed();
+        if (left <= 0)
+            break;
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, int(left)) < 0 && errno != EINTR)
+            break;
+    }
+    return done(result);
 }
 
 void hpServerUninit()
