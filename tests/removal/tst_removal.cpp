@@ -98,6 +98,17 @@ private slots:
                                 "Library/LaunchDaemons/com.example.Foo.helper.plist",
                                 "private/var/db/receipts/com.example.Foo.pkg.bom"})
             put(QLatin1String(rel), 3);
+        // A user's own bundles named after the system's files in the run folder.
+        for (const char *id : {"resolv", "utmpx"}) {
+            const QString plist = mRoot + QStringLiteral("/Users/tester/Applications/%1.app/Contents/Info.plist").arg(QLatin1String(id));
+            QDir().mkpath(QFileInfo(plist).path());
+            QFile f(plist);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+                               "<key>CFBundleIdentifier</key>\n<string>") + id + "</string>\n</dict>\n</plist>\n");
+        }
+        put(QStringLiteral("private/var/run/resolv.conf"));
+        put(QStringLiteral("private/var/run/utmpx"));
         QDir().mkpath(mRoot + QStringLiteral("/Users/linked/Library/Logs"));
         QVERIFY(QFile::link(QStringLiteral("../../../../Library"), mRoot + QStringLiteral("/Users/linked/Library/Logs/DiagnosticReports")));
     }
@@ -168,6 +179,14 @@ private slots:
             << QStringList() << audioArgs + QStringList{"--toggle", "Binaries", "--toggle", "Crashes", "--toggle", "Library ["}
             << QStringList{"!Binaries", "-Audio.app", "!Crashes", "-Audio_1.plist", "!Library", "-Audio Tools"}
             << QStringList() << QStringList() << false;
+        // The system's files in the run folder are never offered, whatever
+        // an application is called.
+        for (const char *id : {"resolv", "utmpx"}) {
+            const QString app = QStringLiteral("/Users/tester/Applications/%1.app").arg(QLatin1String(id));
+            QTest::newRow(qPrintable(QStringLiteral("bundle identifier \"%1\"").arg(QLatin1String(id))))
+                << QStringList() << QStringList{"list", app} << QStringList{"Binaries", QStringLiteral("+%1.app").arg(QLatin1String(id))}
+                << QStringList() << QStringList{app} << true;
+        }
         // This user's crash folder is a link to /Library: /Library/Audio is
         // just as protected when reached through it.
         const QString linked = QStringLiteral("/Users/linked/Library/");
