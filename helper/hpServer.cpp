@@ -150,6 +150,9 @@ bool takeHello(int fd, const char *buf, int n, const sockaddr_in &addr, qint64 r
     for (int i = 0; i < 1000000 && recv(fd, junk, sizeof junk, MSG_DONTWAIT) >= 0; ++i) {
     }
     const QByteArray reply = hpHelloText(QCoreApplication::applicationPid());
+    // Before the answer goes: whatever the peer sends once it has it
+    // arrives later than this.
+    const qint64 answeredAt = wallClockUs();
     const qint64 sent = sendto(fd, reply.constData(), size_t(reply.size()), 0, reinterpret_cast<const sockaddr *>(&addr), sizeof addr);
     qDebug("send %s --> %s:%d  (%d bytes sent)\n", reply.constData(), hpAddrText(from).constData(), fromPort, int(sent));
     if (sent != reply.size()) {
@@ -159,7 +162,7 @@ bool takeHello(int fd, const char *buf, int n, const sockaddr_in &addr, qint64 r
     sPeerAddr = from;
     sPeerPort = fromPort;
     sAnsweredPort = fromPort;
-    sAnsweredAt = wallClockUs();
+    sAnsweredAt = answeredAt;
     return true;
 }
 

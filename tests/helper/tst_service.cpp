@@ -435,8 +435,8 @@ private slots:
         QVERIFY(hpClientInit());
         QUdpSocket stranger;
         const QByteArray evil = removeRequest({at("@/victim")});
+        // Dropped before it is queued, while the service waits for the peer.
         QCOMPARE(stranger.writeDatagram(evil, QHostAddress::LocalHost, mBox->port()), qint64(evil.size()));
-        QVERIFY(mBox->waitForLog(QStringLiteral("not the peer"), 10000));
         const QByteArray mine = removeRequest({at("@/none")});
         QCOMPARE(hpClientSend(mine.constData(), mine.size()), mine.size());
         char buf[1024];
@@ -557,6 +557,11 @@ private slots:
         QTest::newRow("standard user sends the command anyway")
             << QStringList{"raw-remove", "%PORT%", "%VICTIM%", "--as", "502:20"} << QStringList{} << ""
             << QByteArray("not-admin 1 no-result") << "belongs to uid 502, who is not an administrator";
+        // Root of a user namespace of its own may trace what it started
+        // there, non-dumpable or not: its /proc files are the user's.
+        QTest::newRow("administrator, started in a user namespace of its own") << hello << QStringList{}
+            << "exec setpriv --reuid 501 --regid 20 --groups 80 unshare -U -r \"$0\" \"$@\""
+            << QByteArray("silent") << "hello refused: process %P is dumpable";
         QTest::newRow("administrator's account, process without the group")
             << QStringList{"hello", "%PORT%", "--as", "501:20"} << QStringList{} << "" << QByteArray("not-admin 1")
             << "hello refused: process %P runs as uid 501 without the administrators' group 80";
@@ -569,7 +574,8 @@ private slots:
         QFETCH(QString, wrapper);
         QFETCH(QByteArray, output);
         QFETCH(QString, why);
-        if (probe.contains(QStringLiteral("--as")) && !ServiceSandbox::hasSecondUid())
+        if ((probe.contains(QStringLiteral("--as")) || wrapper.contains(QStringLiteral("setpriv")))
+            && !ServiceSandbox::hasSecondUid())
             QSKIP("the sandbox has no second uid here (only a root host gives it one)");
         const QString victim = at(QStringLiteral("@/victim"));
         create({"victim"});

@@ -91,7 +91,13 @@ void ServiceSandbox::enter(int, char **argv)
     }
     // /tmp before the project: the build folder may lie below /tmp.
     a.insert(a.end(), {"--proc", "/proc", "--dev", "/dev", "--tmpfs", "/tmp", "--tmpfs", "/usr/local",
-                       "--dir", "/usr/local/Kestrelsweep", "--ro-bind", src, src, "--ro-bind", bin, bin});
+                       "--dir", "/usr/local/Kestrelsweep"});
+    // The folders above the project open to all, as on the host (bwrap makes
+    // them root's alone): a client may run under another user.
+    for (const std::string &path : {std::string(src), std::string(bin)})
+        for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+            a.insert(a.end(), {"--perms", "0755", "--dir", path.substr(0, slash)});
+    a.insert(a.end(), {"--ro-bind", src, src, "--ro-bind", bin, bin});
     for (const char *d : {"/Applications/Utilities", "/Library/LaunchDaemons", "/Library/Fonts",
                           "/Library/Application Support/Vendor", "/System/Library/Fonts",
                           "/private/var/db/receipts", "/Users/bob/Library/Preferences", "/var/root"})
