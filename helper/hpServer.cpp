@@ -40,6 +40,14 @@ qint64 sAdminToldAt[65536];
 quint16 sAnsweredPort = 0;
 qint64 sAnsweredAt = 0;
 
+// Linux gives a datagram's real size when asked with MSG_TRUNC; elsewhere
+// the flag only comes back to say the read cut it.
+#ifdef Q_OS_LINUX
+constexpr int kRealSize = MSG_TRUNC;
+#else
+constexpr int kRealSize = 0;
+#endif
+
 qint64 wallClockUs()
 {
     timeval now{};
@@ -265,8 +273,7 @@ int hpServerRecv(char *buf, int len, int timeoutMs)
             msg.msg_namelen = sizeof addr;
             msg.msg_iov = &iov;
             msg.msg_iovlen = 1;
-            // MSG_TRUNC: the datagram's real size where the system gives it.
-            const ssize_t n = recvmsg(fd, &msg, MSG_DONTWAIT | MSG_TRUNC);
+            const ssize_t n = recvmsg(fd, &msg, MSG_DONTWAIT | kRealSize);
             if (n < 0)
                 break;
             const int got = int(qMin<ssize_t>(n, len));
