@@ -3,12 +3,14 @@
 #include "MainWidget.h"
 #include "MainWindow.h"
 #include "MsgDlg.h"
+#include "hpHarden.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
 int main(int argc, char *argv[])
 {
+    hpHardenProcess();
     QApplication app(argc, argv);
     if (!AppEnv::init()) {
         // Going on would put the data, the caches and the log at "/".

@@ -77,6 +77,13 @@ const char *const sUsrLocalStandard[] = {
     "src", "Cellar", "Caskroom", "Homebrew", "Frameworks",
 };
 
+// Folders where the system keeps entries named com.apple.*; in the run folder
+// also everything that is not named after an application.
+const char *const sSystemNamed[] = {
+    "/Library/LaunchDaemons", "/Library/LaunchAgents", "/private/var/db/receipts", "/private/var/run",
+};
+const char sRunFolder[] = "/private/var/run";
+
 QString fold(const QString &s)
 {
     return s.toCaseFolded();
@@ -91,6 +98,7 @@ struct Tables
     QVector<QString> trees;
     QVector<QString> serviceOwn;
     QVector<QString> privateVarOpen;
+    QVector<QString> systemNamed;
 
     Tables()
     {
@@ -111,6 +119,8 @@ struct Tables
             serviceOwn.append(fold(QString::fromLatin1(n)));
         for (const char *n : sPrivateVarOpen)
             privateVarOpen.append(fold(QString::fromLatin1(n)));
+        for (const char *n : sSystemNamed)
+            systemNamed.append(fold(QString::fromLatin1(n)));
     }
 };
 
@@ -130,6 +140,40 @@ QString stripTrailing(QString p)
 bool isUnder(const QString &path, const QString &root)
 {
     return path == root || (path.startsWith(root) && path.at(root.size()) == QLatin1Char('/'));
+}
+
+// Whether a (folded) name begins with a reverse-DNS identifier of at least
+// three parts ("com.maker.product..."), as an application names its sockets
+// and folders; "resolv.conf", "utmpx" and "com.x" do not.
+bool reverseDnsName(const QString &name)
+{
+    const QStringList labels = name.split(QLatin1Char('.'));
+    if (labels.size() < 3)
+        return false;
+    for (int i = 0; i < 3; ++i) {
+        const QString &l = labels.at(i);
+        if (l.isEmpty())
+            return false;
+        for (const QChar c : l)
+            if (!(c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('_')) || c.unicode() > 0x7f)
+                return false;
+    }
+    return true;
+}
+
+// The system's own entries in folders the search may otherwise offer from.
+bool systemEntry(const QString &p, const Tables &t)
+{
+    for (const QString &folder : t.systemNamed) {
+        if (p.size() <= folder.size() || !isUnder(p, folder))
+            continue;
+        const QString name = p.mid(folder.size() + 1).section(QLatin1Char('/'), 0, 0);
+        if (name.startsWith(QLatin1String("com.apple.")))
+            return true;
+        if (folder == QLatin1String(sRunFolder) && !reverseDnsName(name))
+            return true;
+    }
+    return false;
 }
 
 // A home's own protected places: itself, its top-level folders, the standard
@@ -164,6 +208,8 @@ bool hpIsProtectedPath(const QString &path, const QString &home)
 
     const auto under = [&p](const QString &root) { return isUnder(p, root); };
     if (std::any_of(t.serviceOwn.begin(), t.serviceOwn.end(), under))
+        return true;
+    if (systemEntry(p, t))
         return true;
     if (std::any_of(t.trees.begin(), t.trees.end(), under)) {
         const auto inside = [&p](const QString &open) { return p != open && isUnder(p, open); };

@@ -8,6 +8,10 @@
 // keeps inside those, and everything below /System, /usr (except
 // /usr/local/<vendor>), /bin, /sbin, /etc, /var, /dev, /private/etc,
 // /private/var (except what lies inside its receipts and run folders),
+// entries of /private/var/run not named with a reverse-DNS identifier of at
+// least three parts ("com.maker.product..."), entries named com.apple.* in
+// /Library/LaunchDaemons, /Library/LaunchAgents, /private/var/db/receipts
+// and /private/var/run,
 // /opt/homebrew, and the helper service's own folder and launch definition.
 //
 // path: an absolute path; trailing "/" is ignored. Callers refuse "." and ".."

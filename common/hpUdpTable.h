@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QVector>
 #include <QtGlobal>
 
@@ -18,3 +19,8 @@ struct HpUdpSocket
 // bound to 127.0.0.1 or any address, IPv6 ones bound to any address or to
 // ::ffff:127.0.0.1.
 QVector<HpUdpSocket> hpUdpSocketsOnPort(quint16 port);
+
+// The same for every port at once, read in one pass: under a flood from
+// thousands of sockets the tables are large, and the service reads them once
+// for many datagrams.
+QHash<quint16, QVector<HpUdpSocket>> hpUdpSocketsByPort();

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QHash>
 #include <QVector>
 
 #include <Security/Security.h>
@@ -9,6 +10,7 @@
 #include <climits>
 #include <cstring>
 #include <libproc.h>
+#include <membership.h>
 #include <netinet/in.h>
 #include <sys/proc.h>
 #include <sys/proc_info.h>
@@ -31,6 +33,44 @@ struct ProcInfo
     bool traced = false;
     bool zombie = false; // gone but not yet reaped: holds no descriptors
 };
+
+// Root, or a member of the administrators' group as the system's membership
+// call says (it knows nested and directory groups); kept a while, so a flood
+// costs no look-ups.
+bool userIsAdmin(uid_t uid)
+{
+    if (uid == 0)
+        return true;
+    struct Verdict
+    {
+        bool admin;
+        qint64 at;
+    };
+    static QHash<uint, Verdict> cache;
+    const qint64 now = hpPeerClockUs();
+    const auto it = cache.constFind(uint(uid));
+    if (it != cache.constEnd() && now - it->at < 10 * 1000 * 1000)
+        return it->admin;
+    if (cache.size() > 4096)
+        cache.clear();
+    uuid_t user;
+    uuid_t group;
+    int member = 0;
+    const bool admin = mbr_uid_to_uuid(uid, user) == 0 && mbr_gid_to_uuid(gid_t(hpPeerAdminGroup()), group) == 0
+        && mbr_check_membership(user, group, &member) == 0 && member == 1;
+    cache.insert(uint(uid), {admin, now});
+    return admin;
+}
+
+// The process's effective user; false when it cannot be read.
+bool userOf(pid_t pid, uid_t *uid)
+{
+    proc_bsdinfo info;
+    if (proc_pidinfo(pid, PROC_PIDTBSDINFO, 0, &info, int(sizeof info)) != int(sizeof info))
+        return false;
+    *uid = info.pbi_uid;
+    return true;
+}
 
 ProcInfo procInfo(pid_t pid)
 {
@@ -98,12 +138,43 @@ bool signedByMaker(pid_t pid, QString *why)
     CFRelease(attributes);
     CFRelease(pidNumber);
     if (status == errSecSuccess)
-        status = SecCodeCheckValidity(code, kSecCSDefaultFlags, requirement);
+        status = SecCodeCheckValidity(code, kSecCSStrictValidate, requirement);
+    // The hardened runtime with library validation keeps debuggers and
+    // foreign libraries out; an entitlement that lifts either lets them in.
+    bool hardened = false;
+    CFDictionaryRef info = nullptr;
+    if (status == errSecSuccess
+        && SecCodeCopySigningInformation(code, SecCSFlags(kSecCSDynamicInformation | kSecCSSigningInformation | kSecCSRequirementInformation), &info) == errSecSuccess
+        && info) {
+        quint32 flags = 0;
+        quint32 dynamic = 0;
+        const auto flagsNumber = static_cast<CFNumberRef>(CFDictionaryGetValue(info, kSecCodeInfoFlags));
+        const auto statusNumber = static_cast<CFNumberRef>(CFDictionaryGetValue(info, kSecCodeInfoStatus));
+        const auto entitlements = static_cast<CFDictionaryRef>(CFDictionaryGetValue(info, kSecCodeInfoEntitlementsDict));
+        hardened = flagsNumber && CFNumberGetValue(flagsNumber, kCFNumberSInt32Type, &flags)
+            && statusNumber && CFNumberGetValue(statusNumber, kCFNumberSInt32Type, &dynamic)
+            && (flags & kSecCodeSignatureRuntime) && (dynamic & kSecCodeStatusValid) && !(dynamic & kSecCodeStatusDebugged);
+        for (const char *lifting : {"com.apple.security.cs.disable-library-validation",
+                                    "com.apple.security.cs.allow-dyld-environment-variables",
+                                    "com.apple.security.get-task-allow",
+                                    "com.apple.security.cs.allow-unsigned-executable-memory",
+                                    "com.apple.security.cs.disable-executable-page-protection"}) {
+            CFStringRef key = CFStringCreateWithCString(nullptr, lifting, kCFStringEncodingUTF8);
+            if (entitlements && CFGetTypeID(entitlements) == CFDictionaryGetTypeID() && CFDictionaryContainsKey(entitlements, key))
+                hardened = false;
+            CFRelease(key);
+        }
+        CFRelease(info);
+    }
     if (code)
         CFRelease(code);
     CFRelease(requirement);
     if (status != errSecSuccess) {
         *why = QStringLiteral("process %1 is not signed by the maker (%2)").arg(pid).arg(status);
+        return false;
+    }
+    if (!hardened) {
+        *why = QStringLiteral("process %1 does not run with the hardened runtime and library validation").arg(pid);
         return false;
     }
     return true;
@@ -146,19 +217,40 @@ bool udpSocketsOnPort(pid_t pid, quint16 port, int *v4, int *v6)
     return true;
 }
 
-bool refuse(QString *why, const QString &text)
+HpPeerVerdict refuse(QString *why, const QString &text)
 {
     *why = text;
-    return false;
+    return HpPeerVerdict::Refused;
 }
 
 } // namespace
 
-// The Linux twin's rule with the means macOS has: the code signature stands
-// for the trusted executable (an application may live anywhere, and the
-// hardened runtime keeps injected libraries out of a signed process), and
-// there are no mount namespaces. The trusted list is not consulted.
-bool hpPeerIsGenuine(quint16 port, qint64 pid, const QStringList &, quint64 *startTime, QString *why)
+// The named process's user and its sockets: one process's tables, no walk.
+// (There is no table of every socket's owner to read here.)
+HpPeerVerdict hpPeerGate(quint16 port, qint64 pid, qint64, QString *why)
+{
+    if (pid <= 0 || pid > INT_MAX)
+        return refuse(why, QStringLiteral("no process id"));
+    int mine4 = 0, mine6 = 0;
+    if (!udpSocketsOnPort(pid_t(pid), port, &mine4, &mine6) || mine4 + mine6 == 0)
+        return refuse(why, QStringLiteral("process %1 has no socket on port %2").arg(pid).arg(port));
+    uid_t uid = 0;
+    if (!userOf(pid_t(pid), &uid))
+        return refuse(why, QStringLiteral("process %1 does not exist").arg(pid));
+    if (!userIsAdmin(uid)) {
+        *why = QStringLiteral("process %1 runs as uid %2, who is not an administrator").arg(pid).arg(uid);
+        return HpPeerVerdict::NotAdmin;
+    }
+    return HpPeerVerdict::Genuine;
+}
+
+// The Linux twin's rule with the means macOS has: the code signature,
+// validated strictly, stands for the trusted executable and for the code
+// inside it (an application may live anywhere, and the hardened runtime with
+// library validation keeps debuggers and injected libraries out of a signed
+// process), and there are no mount namespaces. The trusted list is not
+// consulted.
+HpPeerVerdict hpCheckPeer(quint16 port, qint64 pid, const QStringList &, quint64 *startTime, QString *why)
 {
     if (pid <= 0 || pid > INT_MAX)
         return refuse(why, QStringLiteral("no process id"));
@@ -168,6 +260,13 @@ bool hpPeerIsGenuine(quint16 port, qint64 pid, const QStringList &, quint64 *sta
         return refuse(why, QStringLiteral("process %1 does not exist").arg(pid));
     if (*startTime != 0 && before.started != *startTime)
         return refuse(why, QStringLiteral("process %1 is not the one that said hello").arg(pid));
+    uid_t uid = 0;
+    if (!userOf(p, &uid))
+        return refuse(why, QStringLiteral("process %1 does not exist").arg(pid));
+    if (!userIsAdmin(uid)) {
+        *why = QStringLiteral("process %1 runs as uid %2, who is not an administrator").arg(pid).arg(uid);
+        return HpPeerVerdict::NotAdmin;
+    }
     if (before.traced)
         return refuse(why, QStringLiteral("process %1 is traced").arg(pid));
     bool readable = false;
@@ -177,7 +276,7 @@ bool hpPeerIsGenuine(quint16 port, qint64 pid, const QStringList &, quint64 *sta
     if (!dyld.isEmpty())
         return refuse(why, QStringLiteral("process %1 carries %2").arg(pid).arg(QString::fromLatin1(dyld)));
     if (!signedByMaker(p, why))
-        return false;
+        return HpPeerVerdict::Refused;
 
     int mine4 = 0, mine6 = 0;
     if (!udpSocketsOnPort(p, port, &mine4, &mine6) || mine4 + mine6 == 0)
@@ -208,8 +307,10 @@ bool hpPeerIsGenuine(quint16 port, qint64 pid, const QStringList &, quint64 *sta
 
     // An exec or a new process under the same pid meanwhile.
     const ProcInfo after = procInfo(p);
-    if (!after.ok || after.started != before.started || !signedByMaker(p, why))
+    uid_t uidAfter = 0;
+    if (!after.ok || after.started != before.started || after.traced || !userOf(p, &uidAfter) || uidAfter != uid
+        || !signedByMaker(p, why))
         return refuse(why, QStringLiteral("process %1 changed while it was checked").arg(pid));
     *startTime = before.started;
-    return true;
+    return HpPeerVerdict::Genuine;
 }

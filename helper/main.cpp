@@ -1,6 +1,7 @@
 #include "MainThread.h"
 #include "ReinstallHelper.h"
 #include "SingleInst.h"
+#include "hpPeerCheck.h"
 #include "hpServer.h"
 #include "hpSignature.h"
 #include "hpUtils.h"
@@ -30,6 +31,13 @@ int main(int argc, char *argv[])
             const QString real = QFileInfo(path).canonicalFilePath();
             if (!real.isEmpty() && real != path)
                 trusted << real;
+        } else if (arg == QLatin1String("--admin-group") && i + 1 < argc) {
+            bool ok = false;
+            const uint gid = QByteArray(argv[++i]).toUInt(&ok);
+            if (ok)
+                hpPeerSetAdminGroup(gid);
+            else
+                qDebug("ignored admin group %s: not a number\n", argv[i]);
         } else if (arg == QLatin1String("--update-key") && i + 1 < argc) {
             // A key that does not parse trusts nothing rather than falling
             // back silently: every update is then refused, and the log says why.
@@ -50,6 +58,7 @@ int main(int argc, char *argv[])
             qDebug("ignored argument %s\n", argv[i]);
         }
     }
+    qDebug("administrators: group %u\n", hpPeerAdminGroup());
     for (const QString &t : qAsConst(trusted))
         qDebug("trusted %s\n", t.toLocal8Bit().constData());
 

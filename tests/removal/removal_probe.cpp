@@ -26,6 +26,7 @@
 #include "MsgDlg.h"
 #include "ProgressDlg.h"
 #include "RemoveWidget.h"
+#include "hpHarden.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -148,6 +149,7 @@ QTreeWidgetItem *findRow(QTreeWidgetItem *item, const QString &text)
 
 int main(int argc, char *argv[])
 {
+    hpHardenProcess();
     // It deletes what it is told to: only inside the sandbox, whose first
     // process is bubblewrap.
     QFile init(QStringLiteral("/proc/1/comm"));

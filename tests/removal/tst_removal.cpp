@@ -120,6 +120,17 @@ private slots:
         put(home + QStringLiteral("Logs/DiagnosticReports/Cafe\u0301_1.crash"));
         // Markup and shell syntax in a name are only characters.
         put(QStringLiteral("Users/marked/Library/Application Support/CrashReporter/Audio <b>x &lt;y $(id).plist"));
+        // A user's own bundles named after the system's files in the run folder.
+        for (const char *id : {"resolv", "utmpx"}) {
+            const QString plist = mRoot + QStringLiteral("/Users/tester/Applications/%1.app/Contents/Info.plist").arg(QLatin1String(id));
+            QDir().mkpath(QFileInfo(plist).path());
+            QFile f(plist);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+                               "<key>CFBundleIdentifier</key>\n<string>") + id + "</string>\n</dict>\n</plist>\n");
+        }
+        put(QStringLiteral("private/var/run/resolv.conf"));
+        put(QStringLiteral("private/var/run/utmpx"));
         QDir().mkpath(mRoot + QStringLiteral("/Users/linked/Library/Logs"));
         QVERIFY(QFile::link(QStringLiteral("../../../../Library"), mRoot + QStringLiteral("/Users/linked/Library/Logs/DiagnosticReports")));
     }
@@ -222,6 +233,15 @@ private slots:
             << QStringList{"--user", "marked"} << audioArgs + QStringList{"--reveal", "Audio <b>"}
             << QStringList{"Binaries", "+Audio.app", "Crashes", "+Audio <b>x &lt;y $(id).plist", "Library", "+Audio Tools"}
             << audioRoot << QStringList{marked} << true << "Audio: 3 items, %1 will be removed" << "-R " + marked;
+        // The system's files in the run folder are never offered, whatever
+        // an application is called.
+        for (const char *id : {"resolv", "utmpx"}) {
+            const QString app = QStringLiteral("/Users/tester/Applications/%1.app").arg(QLatin1String(id));
+            QTest::newRow(qPrintable(QStringLiteral("bundle identifier \"%1\"").arg(QLatin1String(id))))
+                << QStringList() << QStringList{"list", app} << QStringList{"Binaries", QStringLiteral("+%1.app").arg(QLatin1String(id))}
+                << QStringList() << QStringList{app} << true << QStringLiteral("%1: 1 item, %2 will be removed").arg(QLatin1String(id), "%1")
+                << QString();
+        }
         // This user's crash folder is a link to /Library: /Library/Audio is
         // just as protected when reached through it.
         const QString linked = QStringLiteral("/Users/linked/Library/");

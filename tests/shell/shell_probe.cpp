@@ -21,6 +21,7 @@
 #include "MsgDlg.h"
 #include "PreferencesDlg.h"
 #include "RemoveWidget.h"
+#include "hpHarden.h"
 #include "hpUtils.h"
 
 #include <QApplication>
@@ -93,6 +94,7 @@ protected:
 
 int main(int argc, char *argv[])
 {
+    hpHardenProcess();
     QFile init(QStringLiteral("/proc/1/comm"));
     if (!init.open(QIODevice::ReadOnly) || init.readAll().trimmed() != "bwrap") {
         std::fputs("shell_probe runs only inside tools/sandbox\n", stderr);

@@ -12,6 +12,9 @@
 #include <cstdlib>
 #include <string>
 #include <cerrno>
+#include <fstream>
+#include <sstream>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,9 +22,41 @@
 
 namespace {
 const char kInside[] = "KS_SERVICE_SANDBOX";
+
+// Name and id (the first and third fields) of a line of /etc/passwd or /etc/group.
+std::pair<std::string, std::string> nameAndId(const std::string &line)
+{
+    std::vector<std::string> f;
+    std::stringstream in(line);
+    for (std::string part; f.size() < 3 && std::getline(in, part, ':');)
+        f.push_back(part);
+    return f.size() == 3 ? std::make_pair(f[0], f[2]) : std::make_pair(line, std::string());
+}
+
+// The host's account file without the lines whose name or id is one of
+// ours, then ours; in a descriptor bwrap copies from (--ro-bind-data).
+int accountFile(const char *path, const std::vector<std::string> &ours)
+{
+    std::ifstream in(path);
+    std::string text, line;
+    while (std::getline(in, line)) {
+        const auto theirs = nameAndId(line);
+        bool clash = false;
+        for (const std::string &o : ours)
+            clash = clash || nameAndId(o).first == theirs.first || nameAndId(o).second == theirs.second;
+        if (!clash)
+            text += line + '\n';
+    }
+    for (const std::string &o : ours)
+        text += o + '\n';
+    const int fd = memfd_create("accounts", 0);
+    if (fd < 0 || write(fd, text.data(), text.size()) != ssize_t(text.size()) || lseek(fd, 0, SEEK_SET) != 0)
+        return -1;
+    return fd;
+}
 const char kHostRoot[] = "KS_SANDBOX_HOST_ROOT";
 const char kStderr[] = "/tmp/kestrel-helper.stderr";
-}
+} // namespace
 
 void ServiceSandbox::enter(int, char **argv)
 {
@@ -56,11 +91,25 @@ void ServiceSandbox::enter(int, char **argv)
     }
     // /tmp before the project: the build folder may lie below /tmp.
     a.insert(a.end(), {"--proc", "/proc", "--dev", "/dev", "--tmpfs", "/tmp", "--tmpfs", "/usr/local",
-                       "--dir", "/usr/local/Kestrelsweep", "--ro-bind", src, src, "--ro-bind", bin, bin});
+                       "--dir", "/usr/local/Kestrelsweep"});
+    // The folders above the project open to all, as on the host (bwrap makes
+    // them root's alone): a client may run under another user.
+    for (const std::string &path : {std::string(src), std::string(bin)})
+        for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+            a.insert(a.end(), {"--perms", "0755", "--dir", path.substr(0, slash)});
+    a.insert(a.end(), {"--ro-bind", src, src, "--ro-bind", bin, bin});
     for (const char *d : {"/Applications/Utilities", "/Library/LaunchDaemons", "/Library/Fonts",
                           "/Library/Application Support/Vendor", "/System/Library/Fonts",
                           "/private/var/db/receipts", "/Users/bob/Library/Preferences", "/var/root"})
         a.insert(a.end(), {"--dir", d});
+    // A Mac's first user (uid 501, an administrator: group 80) and a
+    // standard one (502), for tests that run a client under those ids.
+    const int passwd = accountFile("/etc/passwd", {"tester:x:501:20:tester:/Users/tester:/bin/sh",
+                                                   "standard:x:502:20:standard:/Users/standard:/bin/sh"});
+    const int group = accountFile("/etc/group", {"staff:x:20:", "admin:x:80:tester"});
+    if (passwd >= 0 && group >= 0)
+        a.insert(a.end(), {"--perms", "0644", "--ro-bind-data", std::to_string(passwd), "/etc/passwd", "--perms", "0644", "--ro-bind-data", std::to_string(group),
+                           "/etc/group"});
     a.insert(a.end(), {"--setenv", kInside, "1", "--setenv", "HOME", "/var/root", "--setenv", "TMPDIR", "/tmp"});
     // The service refuses a client that carries these.
     for (const char *v : {"LD_PRELOAD", "LD_LIBRARY_PATH", "LD_AUDIT", "QT_PLUGIN_PATH", "QT_QPA_PLATFORM_PLUGIN_PATH"})

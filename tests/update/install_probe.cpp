@@ -10,6 +10,7 @@
 #include "DownloadDlg.h"
 #include "LocalHttpServer.h"
 #include "MsgDlg.h"
+#include "hpHarden.h"
 
 #include <QApplication>
 #include <QDir>
@@ -55,6 +56,7 @@ protected:
 
 int main(int argc, char *argv[])
 {
+    hpHardenProcess();
     // The relaunch passes the whole argument list, program included.
     if (argc >= 2 && qstrcmp(argv[0], argv[1]) == 0) {
         QFile log(QString::fromLatin1(kRelaunchLog));
