@@ -1,5 +1,5 @@
 // Installs the crash trap as the application does and then meets the signal
-// named by its argument: crash_probe [-crasher] segv|abort|term|pipe.
+// named by its argument: crash_probe [-crasher] segv|abort|term|int|pipe.
 // Started without an action (as the crash reporter) it only records its start.
 // Every start is recorded in $TMPDIR/starts; the log goes to $TMPDIR/log.
 #include "AppEnv.h"
@@ -41,8 +41,8 @@ int main(int argc, char *argv[])
         *nowhere = 1;
     } else if (action == QLatin1String("abort")) {
         std::abort();
-    } else if (action == QLatin1String("term") || action == QLatin1String("pipe")) {
-        const int sig = action == QLatin1String("term") ? SIGTERM : SIGPIPE;
+    } else if (action == QLatin1String("term") || action == QLatin1String("int") || action == QLatin1String("pipe")) {
+        const int sig = action == QLatin1String("term") ? SIGTERM : action == QLatin1String("int") ? SIGINT : SIGPIPE;
         raise(sig);
         say("alive after 1");
         raise(sig);
