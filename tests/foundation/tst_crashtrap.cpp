@@ -126,8 +126,10 @@ private slots:
             "  probe=$bundle/Contents/MacOS/probe\n"
             "fi\n"
             "PATH=/tmp/wrap:$PATH \"$probe\" \"$@\"; echo \"rc=$?\"\n"
-            // The reporter is started detached; its start record is what ends the wait.
-            "[ \"$wait\" = 1 ] && until grep -q '^start -crasher' /tmp/starts; do sleep 0.1; done\n"
+            // The reporter is started detached; its start record is what ends the
+            // wait, which a handler that never ran does not begin.
+            "[ \"$wait\" = 1 ] && grep -q -- '- open -F -n ' /tmp/log/main.log &&\n"
+            "  until grep -q '^start -crasher' /tmp/starts; do sleep 0.1; done\n"
             "exit 0\n");
         const SandboxRun run = runInSandbox(
             root.path(), {},
