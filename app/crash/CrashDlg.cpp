@@ -2,6 +2,7 @@
 #include "ui_CrashDlg.h"
 
 #include "AppEnv.h"
+#include "CrashTrap.h"
 #include "hpUtils.h"
 
 #include <QApplication>
@@ -21,9 +22,10 @@ const QByteArray kBoundary = "---------------------------72369099155137588194182
 
 } // namespace
 
-CrashDlg::CrashDlg(QWidget *parent)
+CrashDlg::CrashDlg(QWidget *parent, const QString &program)
     : QDialog(parent)
     , ui(new Ui::CrashDlg)
+    , mProgram(program.isEmpty() ? CrashTrap::armedProgram() : program)
 {
     ui->setupUi(this);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
@@ -85,12 +87,6 @@ QByteArray CrashDlg::uploadBody(const QString &name, const QByteArray &data)
     return body;
 }
 
-QString CrashDlg::bundlePath(const QString &programPath)
-{
-    const int end = programPath.indexOf(QLatin1String("/Contents"));
-    return end > 0 ? programPath.left(end) : QString();
-}
-
 void CrashDlg::reportSLOT()
 {
     QByteArray data;
@@ -137,8 +133,7 @@ void CrashDlg::reportFinishedSLOT()
 void CrashDlg::reopenSLOT()
 {
     restoreSystemDialog();
-    const QStringList args = QCoreApplication::arguments();
-    const QString bundle = bundlePath(args.value(0));
+    const QString bundle = CrashTrap::bundlePath(mProgram);
     if (bundle.isEmpty())
         qDebug("reopenSLOT: not run from an application bundle\n");
     else

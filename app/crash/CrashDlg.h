@@ -23,7 +23,9 @@ public:
     static constexpr int kReopened = 0x4000;
     static constexpr int kLeft = 0x10000;
 
-    explicit CrashDlg(QWidget *parent = nullptr);
+    // program: the executable whose bundle is reopened; by default the one
+    // the crash trap was armed with.
+    explicit CrashDlg(QWidget *parent = nullptr, const QString &program = QString());
     ~CrashDlg() override;
 
     // The name the newest report is sent under ("" when there is none), and
@@ -32,9 +34,6 @@ public:
 
     // The multipart body that carries data under name.
     static QByteArray uploadBody(const QString &name, const QByteArray &data);
-    // The application bundle of a program path inside it; "" when the path is
-    // not inside a bundle.
-    static QString bundlePath(const QString &programPath);
 
 public slots:
     void reportSLOT();
@@ -54,6 +53,7 @@ private:
     void restoreSystemDialog();
 
     Ui::CrashDlg *ui;
+    QString mProgram;
     QNetworkAccessManager *mManager = nullptr;
     QNetworkReply *mReply = nullptr;
     bool mDragging = false;

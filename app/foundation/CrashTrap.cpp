@@ -1,5 +1,6 @@
 #include "CrashTrap.h"
 
+#include "hpSignalSpawn.h"
 #include "hpUtils.h"
 
 #include <QDateTime>
@@ -13,8 +14,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char **environ;
-
 namespace {
 
 constexpr int kSize = CrashTrap::kBufferSize;
@@ -24,7 +23,8 @@ const int kTrapped[] = {SIGABRT, SIGTERM, SIGINT, SIGSEGV};
 char sLogFile[kSize];
 char sBundle[kSize];
 char sOpenCommand[kSize];
-const char sDefaultsCommand[] = "defaults write com.apple.CrashReporter DialogType none";
+const char sDialogOffCommand[] = "defaults write com.apple.CrashReporter DialogType none";
+const char sDialogOnCommand[] = "defaults write com.apple.CrashReporter DialogType crashreport";
 const char *sNoReporter = nullptr; // why no reporter can be started, as a log line
 bool sCrasher = false;
 long sUtcOffset = 0; // local time at arming; a zone change after it is not followed
@@ -119,40 +119,20 @@ void logLine(const char *a, const char *b = "", const char *c = "")
     ::close(fd);
 }
 
-pid_t forkInHandler()
-{
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
-    // fork() would run the atfork handlers, which take the allocator's
-    // locks: a crash inside malloc would hang here.
-    return _Fork();
-#else
-    return fork();
-#endif
-}
-
 // Runs command through the shell and waits for it, as system() does.
 void runShell(const char *command)
 {
-    const pid_t pid = forkInHandler();
-    if (pid == 0) {
-        // The handled signal is blocked here and SIGPIPE ignored; neither
-        // may pass on to the reporter, or it could not be ended.
-        sigset_t none;
-        sigemptyset(&none);
-        sigprocmask(SIG_SETMASK, &none, nullptr);
-        struct sigaction dfl {};
-        dfl.sa_handler = SIG_DFL;
-        sigaction(SIGPIPE, &dfl, nullptr);
-        char sh[] = "sh";
-        char dashC[] = "-c";
-        char *const argv[] = {sh, dashC, const_cast<char *>(command), nullptr};
-        execve("/bin/sh", argv, environ);
-        _exit(127);
-    }
+    const pid_t pid = hpSignalSpawnShell(command);
     if (pid < 0)
         return;
     while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
     }
+}
+
+QString &armedPath()
+{
+    static QString path;
+    return path;
 }
 
 bool copyTo(char *buffer, const QByteArray &value)
@@ -181,8 +161,11 @@ void execeptionHandler(int sig)
         sigaction(s, &dfl, nullptr);
 
     if (sCrasher) {
-        // A crashing reporter starts no other one: it ends by its signal,
-        // which is blocked until the handler returns.
+        // A crashing reporter starts no other one, but the system's dialog,
+        // which the trap of the crashed instance switched off, comes back.
+        // It ends by its signal, which is blocked until the handler returns.
+        if (!sFired.test_and_set())
+            runShell(sDialogOnCommand);
         logLine("execeptionHandler: the crash reporter ends\n");
         raise(sig);
     } else if (sFired.test_and_set()) {
@@ -190,11 +173,16 @@ void execeptionHandler(int sig)
     } else if (sNoReporter) {
         logLine(sNoReporter);
     } else {
-        runShell(sDefaultsCommand);
+        runShell(sDialogOffCommand);
         logLine(sOpenCommand, "\n");
         runShell(sOpenCommand);
     }
     errno = savedErrno;
+}
+
+QString CrashTrap::armedProgram()
+{
+    return armedPath();
 }
 
 QString CrashTrap::bundlePath(const QString &programPath)
@@ -218,6 +206,7 @@ QByteArray CrashTrap::reopenCommand(const QString &bundle)
 
 bool CrashTrap::arm(const QString &programPath, bool crasher, const QString &logFile)
 {
+    armedPath() = programPath;
     copyTo(sLogFile, QFile::encodeName(logFile));
     sCrasher = crasher;
     sUtcOffset = QDateTime::currentDateTime().offsetFromUtc();
@@ -225,7 +214,9 @@ bool CrashTrap::arm(const QString &programPath, bool crasher, const QString &log
     sOpenCommand[0] = 0;
 
     const QString bundle = bundlePath(programPath);
-    if (bundle.isEmpty())
+    if (!hpSignalSpawnPrepare())
+        sNoReporter = "execeptionHandler: no crash reporter, programs cannot be started\n";
+    else if (bundle.isEmpty())
         sNoReporter = "execeptionHandler: no crash reporter, the program is not in a bundle\n";
     else if (!copyTo(sBundle, QFile::encodeName(bundle)) || !copyTo(sOpenCommand, reopenCommand(bundle)))
         sNoReporter = "execeptionHandler: no crash reporter, the bundle path is too long\n";

@@ -111,22 +111,6 @@ private slots:
         QCOMPARE(data, qCompress("report " + expected.toUtf8(), 9));
     }
 
-    void bundlePath_data()
-    {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QString>("bundle");
-        QTest::newRow("bundle") << "/Applications/Kestrelsweep.app/Contents/MacOS/Kestrelsweep"
-                                << "/Applications/Kestrelsweep.app";
-        QTest::newRow("not in a bundle") << "/usr/local/bin/Kestrelsweep" << "";
-    }
-
-    void bundlePath()
-    {
-        QFETCH(QString, program);
-        QFETCH(QString, bundle);
-        QCOMPARE(CrashDlg::bundlePath(program), bundle);
-    }
-
     // The upload byte for byte as the report server receives it.
     void upload()
     {
@@ -172,21 +156,36 @@ private slots:
         QTest::addColumn<bool>("report");     // a report is there to send
         QTest::addColumn<int>("status");      // the server's answer; 0: none
         QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<QString>("program"); // the reporter's executable
         QTest::addColumn<int>("result");      // -1: the dialog stays open
         QTest::addColumn<QString>("text");    // shown at the end, "" if unchecked
         QTest::addColumn<bool>("restored");   // the system crash dialog set back on
+        QTest::addColumn<QString>("reopened"); // the bundle opened again, "" for none
 
         const QStringList send{"pushButtonReport"};
-        QTest::newRow("failed upload still reopens") << true << 500 << send << CrashDlg::kReopened
-                                                     << "Thank you, we will fix the bug as soon as possible!" << true;
-        QTest::newRow("no report reopens instead of waiting") << false << 200 << send << CrashDlg::kReopened
-                                                              << "No crash report was found, so nothing was sent."
-                                                              << true;
-        QTest::newRow("ignore") << true << 200 << QStringList{"pushButtonIgnore"} << CrashDlg::kLeft << "" << true;
+        const QString installed = QStringLiteral("/Applications/Kestrelsweep.app/Contents/MacOS/Kestrelsweep");
+        const QString underContents = QStringLiteral("/tmp/x/Contents/Apps/Kestrelsweep.app/Contents/MacOS/Kestrelsweep");
+        const QString thanks = QStringLiteral("Thank you, we will fix the bug as soon as possible!");
+        QTest::newRow("failed upload still reopens") << true << 500 << send << installed << CrashDlg::kReopened
+                                                     << thanks << true << "/Applications/Kestrelsweep.app";
+        QTest::newRow("sent, bundle inside a folder named Contents")
+            << true << 200 << send << underContents << CrashDlg::kReopened << thanks << true
+            << "/tmp/x/Contents/Apps/Kestrelsweep.app";
+        QTest::newRow("no report reopens instead of waiting")
+            << false << 200 << send << underContents << CrashDlg::kReopened
+            << "No crash report was found, so nothing was sent." << true << "/tmp/x/Contents/Apps/Kestrelsweep.app";
+        QTest::newRow("bundle named Contents") << false << 200 << send
+                                               << "/Users/tester/Contents.app/Contents/MacOS/Kestrelsweep"
+                                               << CrashDlg::kReopened << "" << true << "/Users/tester/Contents.app";
+        QTest::newRow("sent, not in a bundle: nothing reopened") << true << 200 << send << "/usr/local/bin/Kestrelsweep"
+                                                                 << CrashDlg::kReopened << thanks << true << "";
+        QTest::newRow("ignore") << true << 200 << QStringList{"pushButtonIgnore"} << installed << CrashDlg::kLeft << ""
+                                << true << "";
         QTest::newRow("cancel while sending, no reopen after")
-            << true << 0 << QStringList{"pushButtonReport", "pushButtonCancel"} << CrashDlg::kLeft << "" << true;
-        QTest::newRow("close button leaves the preference") << true << 200 << QStringList{"sysBtnClose"} << -1 << ""
-                                                            << false;
+            << true << 0 << QStringList{"pushButtonReport", "pushButtonCancel"} << installed << CrashDlg::kLeft << ""
+            << true << "";
+        QTest::newRow("close button leaves the preference") << true << 200 << QStringList{"sysBtnClose"} << installed
+                                                            << -1 << "" << false << "";
     }
 
     void outcomes()
@@ -194,9 +193,11 @@ private slots:
         QFETCH(bool, report);
         QFETCH(int, status);
         QFETCH(QStringList, clicks);
+        QFETCH(QString, program);
         QFETCH(int, result);
         QFETCH(QString, text);
         QFETCH(bool, restored);
+        QFETCH(QString, reopened);
         if (report)
             QVERIFY(writeFile(mReports + QStringLiteral("/Kestrelsweep_A.crash"), "report"));
         LocalHttpServer server;
@@ -207,7 +208,7 @@ private slots:
         server.serve(kPath, answer);
         AppEnv::setEnv(envBugPostUrl, server.url(kPath));
 
-        CrashDlg dlg;
+        CrashDlg dlg(nullptr, program);
         QSignalSpy finished(&dlg, &QDialog::finished);
         for (const QString &name : clicks) {
             if (name == QLatin1String("pushButtonCancel"))
@@ -224,7 +225,15 @@ private slots:
             QCOMPARE(finished.at(0).at(0).toInt(), result);
         if (!text.isEmpty())
             QCOMPARE(dlg.findChild<QTextBrowser *>(QStringLiteral("textBrowser"))->toPlainText(), text);
-        QCOMPARE(calls(), restored ? QStringList{kDefaultsOn} : QStringList{});
+        QStringList expected;
+        if (restored)
+            expected << kDefaultsOn;
+        // The bundle is opened detached: its record comes when it comes.
+        if (!reopened.isEmpty()) {
+            expected << QStringLiteral("open -F -n ") + reopened;
+            QTRY_COMPARE_WITH_TIMEOUT(calls().size(), expected.size(), 120000);
+        }
+        QCOMPARE(calls(), expected);
     }
 
     // The report is found without a list file in /tmp: a link planted there

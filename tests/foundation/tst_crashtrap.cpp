@@ -1,3 +1,4 @@
+#include "CrashTrap.h"
 #include "SandboxRun.h"
 #include "hpSettings.h"
 
@@ -34,36 +35,72 @@ private slots:
             qputenv("ASAN_OPTIONS", asan + ":handle_segv=0:allow_user_segv_handler=1");
     }
 
+    // The trap and the reporter both reopen the bundle this finds.
+    void bundlePath_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("bundle");
+        QTest::newRow("bundle") << "/Applications/Kestrelsweep.app/Contents/MacOS/Kestrelsweep"
+                                << "/Applications/Kestrelsweep.app";
+        QTest::newRow("inside a folder named Contents")
+            << "/tmp/x/Contents/Apps/Kestrelsweep.app/Contents/MacOS/Kestrelsweep"
+            << "/tmp/x/Contents/Apps/Kestrelsweep.app";
+        QTest::newRow("bundle named Contents") << "/Users/tester/Contents.app/Contents/MacOS/Kestrelsweep"
+                                               << "/Users/tester/Contents.app";
+        QTest::newRow("not in a bundle") << "/usr/local/bin/Kestrelsweep" << "";
+        QTest::newRow("below MacOS") << "/Applications/K.app/Contents/MacOS/sub/Kestrelsweep" << "";
+        QTest::newRow("no executable name") << "/Applications/K.app/Contents/MacOS/" << "";
+    }
+
+    void bundlePath()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, bundle);
+        QCOMPARE(CrashTrap::bundlePath(program), bundle);
+    }
+
     void trap_data()
     {
-        QTest::addColumn<bool>("inBundle");
+        QTest::addColumn<QString>("bundle"); // "": the probe runs outside any bundle
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("signal");    // the probe ends by it; 0: it exits normally
         QTest::addColumn<bool>("reporter"); // exactly one reporter started
+        QTest::addColumn<QString>("dialog"); // the system's crash dialog left so; "": untouched
         QTest::addColumn<QString>("logged");
         QTest::addColumn<QString>("said");
-        QTest::newRow("null write") << true << QStringList{"segv"} << 11 << true << "execeptionHandler:11 begin" << "";
-        QTest::newRow("abort") << true << QStringList{"abort"} << 6 << true << "execeptionHandler:6 begin" << "";
-        QTest::newRow("SIGTERM once survives, twice ends")
-            << true << QStringList{"term"} << 15 << true << "execeptionHandler:15 begin" << "alive after 1\n";
-        QTest::newRow("SIGPIPE ignored") << true << QStringList{"pipe"} << 0 << false << ""
+        const QString bundle = QString::fromUtf8(kBundle);
+        QTest::newRow("null write") << bundle << QStringList{"segv"} << 11 << true << "none"
+                                    << "execeptionHandler:11 begin" << "";
+        QTest::newRow("abort") << bundle << QStringList{"abort"} << 6 << true << "none" << "execeptionHandler:6 begin"
+                               << "";
+        QTest::newRow("SIGTERM once survives, twice ends") << bundle << QStringList{"term"} << 15 << true << "none"
+                                                           << "execeptionHandler:15 begin" << "alive after 1\n";
+        QTest::newRow("SIGPIPE ignored") << bundle << QStringList{"pipe"} << 0 << false << "" << ""
                                          << "alive after 1\nalive after 2\n";
-        QTest::newRow("-crasher second ignored")
-            << true << QStringList{"segv", "-crasher"} << 11 << true << "execeptionHandler:11 begin" << "";
-        QTest::newRow("reporter faults: no chain") << true << QStringList{"-crasher", "segv"} << 11 << false
-                                                   << "the crash reporter ends" << "";
-        QTest::newRow("reporter sent SIGTERM ends")
-            << true << QStringList{"-crasher", "term"} << 15 << false << "the crash reporter ends" << "";
-        QTest::newRow("no bundle") << false << QStringList{"segv"} << 11 << false << "the program is not in a bundle"
-                                   << "";
+        QTest::newRow("-crasher second ignored") << bundle << QStringList{"segv", "-crasher"} << 11 << true << "none"
+                                                 << "execeptionHandler:11 begin" << "";
+        QTest::newRow("bundle inside a folder named Contents")
+            << "/tmp/x/Contents/Apps/Kestrelsweep.app" << QStringList{"segv"} << 11 << true << "none"
+            << "execeptionHandler:11 begin" << "";
+        QTest::newRow("reporter faults: no chain, dialog back") << bundle << QStringList{"-crasher", "segv"} << 11
+                                                                << false << "crashreport" << "the crash reporter ends" << "";
+        QTest::newRow("reporter aborts: dialog back") << bundle << QStringList{"-crasher", "abort"} << 6 << false
+                                                      << "crashreport" << "the crash reporter ends" << "";
+        QTest::newRow("reporter sent SIGTERM ends, dialog back") << bundle << QStringList{"-crasher", "term"} << 15
+                                                                 << false << "crashreport" << "the crash reporter ends" << "";
+        QTest::newRow("reporter sent SIGINT ends, dialog back") << bundle << QStringList{"-crasher", "int"} << 2
+                                                                << false << "crashreport" << "the crash reporter ends" << "";
+        QTest::newRow("no bundle") << QString() << QStringList{"segv"} << 11 << false << ""
+                                   << "the program is not in a bundle" << "";
     }
 
     void trap()
     {
-        QFETCH(bool, inBundle);
+        QFETCH(QString, bundle);
         QFETCH(QStringList, args);
         QFETCH(int, signal);
         QFETCH(bool, reporter);
+        QFETCH(QString, dialog);
         QFETCH(QString, logged);
         QFETCH(QString, said);
         if (!sandboxUsable())
@@ -89,13 +126,15 @@ private slots:
             "  probe=$bundle/Contents/MacOS/probe\n"
             "fi\n"
             "PATH=/tmp/wrap:$PATH \"$probe\" \"$@\"; echo \"rc=$?\"\n"
-            // The reporter is started detached; its start record is what ends the wait.
-            "[ \"$wait\" = 1 ] && until grep -q '^start -crasher' /tmp/starts; do sleep 0.1; done\n"
+            // The reporter is started detached; its start record is what ends the
+            // wait, which a handler that never ran does not begin.
+            "[ \"$wait\" = 1 ] && grep -q -- '- open -F -n ' /tmp/log/main.log &&\n"
+            "  until grep -q '^start -crasher' /tmp/starts; do sleep 0.1; done\n"
             "exit 0\n");
         const SandboxRun run = runInSandbox(
             root.path(), {},
             QStringList{QStringLiteral("/bin/sh"), QStringLiteral("-c"), script, QStringLiteral("sh"),
-                        qEnvironmentVariable("KS_CRASH_PROBE"), inBundle ? QString::fromUtf8(kBundle) : QString(),
+                        qEnvironmentVariable("KS_CRASH_PROBE"), bundle,
                         reporter ? QStringLiteral("1") : QStringLiteral("0")}
                 + args);
         QCOMPARE(run.status, 0);
@@ -108,17 +147,16 @@ private slots:
                              hpSettingsFormat());
         if (reporter) {
             // One argument for the whole bundle path, however the shell reads it.
-            const QByteArray call = "open [-F] [-n] [" + QByteArray(kBundle) + "] [--args] [-crasher]\n";
+            const QByteArray call = "open [-F] [-n] [" + bundle.toUtf8() + "] [--args] [-crasher]\n";
             QCOMPARE(opens, call);
             // The reporter starts with no trapped signal blocked, or it could not be ended.
             QCOMPARE(starts, "start " + args.join(QLatin1Char(' ')).toUtf8() + "\nstart -crasher\n");
-            QCOMPARE(crashPrefs.value(QStringLiteral("DialogType")).toString(), QStringLiteral("none"));
             QVERIFY2(log.contains("- open -F -n \""), log.constData());
         } else {
             QCOMPARE(opens, QByteArray());
             QCOMPARE(starts, "start " + args.join(QLatin1Char(' ')).toUtf8() + '\n');
-            QVERIFY(!crashPrefs.contains(QStringLiteral("DialogType")));
         }
+        QCOMPARE(crashPrefs.value(QStringLiteral("DialogType")).toString(), dialog);
         QVERIFY(!QFile::exists(tmp + QStringLiteral("/pwned")));
         if (!logged.isEmpty()) {
             // The handler writes the record itself, time stamp and all.

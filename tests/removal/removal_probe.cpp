@@ -23,6 +23,7 @@
 #include "AppEnv.h"
 #include "AppFinder.h"
 #include "AppInfo.h"
+#include "AppRemover.h"
 #include "MsgDlg.h"
 #include "ProgressDlg.h"
 #include "RemoveWidget.h"
@@ -79,6 +80,24 @@ protected:
             print(QStringLiteral("cancel\t%1").arg(cancel && !cancel->isHidden()));
             if (cancel && !cancel->isHidden())
                 QMetaObject::invokeMethod(cancel, "click", Qt::QueuedConnection);
+        }
+        return false;
+    }
+};
+
+// Notes the worker's end: it deletes itself once its thread has ended.
+class WorkerEnd : public QObject
+{
+public:
+    bool ended = false;
+    QEventLoop loop;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::DeferredDelete && qobject_cast<AppRemover *>(watched)) {
+            ended = true;
+            loop.quit();
         }
         return false;
     }
@@ -275,11 +294,14 @@ int main(int argc, char *argv[])
         print(QStringLiteral("finished\t%1").arg(gone));
         status = 0;
     });
+    WorkerEnd workerEnd;
+    app.installEventFilter(&workerEnd);
     // Returns once the worker has reported and its dialogs are gone.
     page->doRemove();
-    // Lets the worker's thread end and delete itself before the process does.
-    QTimer::singleShot(300, &app, &QApplication::quit);
-    app.exec();
+    // The worker's thread ends and the worker deletes itself before the
+    // process does, however long that takes.
+    if (!workerEnd.ended)
+        workerEnd.loop.exec();
     delete page;
     return status;
 }

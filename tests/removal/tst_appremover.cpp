@@ -111,7 +111,7 @@ private slots:
         // Works for longer than the run's own bound, telling it is at work.
         QTest::newRow("slow service still succeeds")
             << int(FakeService::Slow) << QStringList{"@/r1", "@/r2 dir"} << QStringList{"@/u1"} << QStringList()
-            << 1 << 2000 << QString() << QStringList() << QStringList() << 1 << QStringList{"@/r1", "@/r2 dir"};
+            << 1 << 4000 << QString() << QStringList() << QStringList() << 1 << QStringList{"@/r1", "@/r2 dir"};
         // Too many for one request: a silent service is sent only the first.
         QStringList many;
         for (int i = 0; i < 12; ++i)

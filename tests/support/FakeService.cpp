@@ -38,13 +38,13 @@ void FakeService::readPending()
             ++mRequests;
             reply = answer(QByteArray::fromBase64(data));
             if (mMode == Slow) {
-                // Twelve signs of life, 400 ms apart, then the answer.
+                // Sixteen signs of life, 400 ms apart, then the answer.
                 auto *timer = new QTimer(this);
                 auto *beats = new int(0);
                 const QHostAddress to = in.senderAddress();
                 const quint16 port = quint16(in.senderPort());
                 connect(timer, &QTimer::timeout, this, [=]() {
-                    if (++*beats <= 12) {
+                    if (++*beats <= 16) {
                         mSocket->writeDatagram("[working]0", to, port);
                         return;
                     }

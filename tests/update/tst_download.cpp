@@ -16,6 +16,10 @@
 #include <sodium.h>
 
 namespace {
+// Downloads and checks take real work: a bound for a run that hangs, never a
+// measure of speed.
+const int kWaitMs = 120000;
+
 // Notes every message box's texts and answers it with Ok.
 class BoxAnswerer : public QObject
 {
@@ -259,7 +263,7 @@ private slots:
         dlg->show();
         const QString name = path.section(QLatin1Char('/'), -1);
         if (ready) {
-            QTRY_VERIFY(child<QPushButton>(dlg, "pushButtonInstall")->isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(child<QPushButton>(dlg, "pushButtonInstall")->isVisible(), kWaitMs);
             QCOMPARE(child<QLabel>(dlg, "labelTitle")->text(), QStringLiteral("Ready to install"));
             QVERIFY(!child<QPushButton>(dlg, "pushButtonCancel")->isVisible());
             QStringList now = QStringList(before) << name;
@@ -274,7 +278,7 @@ private slots:
             QCOMPARE(entries(), before);
             return;
         }
-        QTRY_VERIFY(dlg.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(dlg.isNull(), kWaitMs);
         QCOMPARE(mBoxes.boxes.size(), 1);
         QVERIFY2(mBoxes.boxes.first().contains(QLatin1String("Update Error"))
                      && mBoxes.boxes.first().contains(QLatin1String("An error ocured while downloading the update.")),
@@ -303,9 +307,9 @@ private slots:
                                                     QStringLiteral("2.0"), sign(hpUpdateSignedMessage("2.0", stalled.body)));
         dlg->show();
         const QString file = mData + QStringLiteral("/big.dmg");
-        QTRY_COMPARE(QFileInfo(file).size(), qint64(50000));
+        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(file).size(), qint64(50000), kWaitMs);
         child<QPushButton>(dlg, "pushButtonCancel")->click();
-        QTRY_VERIFY(dlg.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(dlg.isNull(), kWaitMs);
         QTest::qWait(50);
         QCOMPARE(mBoxes.boxes, QStringList());
         QVERIFY(!QFileInfo::exists(file));
