@@ -115,6 +115,30 @@ private slots:
         QVERIFY(!QFile::exists(mRoot + file));
     }
 
+    // With --keep-alive a service that ended (as it does after installing an
+    // update) is back a moment later, and serves the next removal.
+    void helperComesBack()
+    {
+        if (getuid() != 0)
+            QSKIP("only a root host gives the user and the helper service two ids");
+        const QString bin = qEnvironmentVariable("KS_BINARY_DIR");
+        const QString probe = bin + QStringLiteral("/tests/helper/channel_probe");
+        const QString file = QStringLiteral("/Library/LaunchDaemons/com.example.back.plist");
+        const QString saved = mRoot;
+        mRoot = mTmp.filePath(QStringLiteral("keepalive"));
+        QVERIFY(QDir().mkpath(mRoot + QStringLiteral("/Library/LaunchDaemons")));
+        QFile f(mRoot + file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        const QString out = runIn({QStringLiteral("--helper"), bin + QStringLiteral("/kestrel-helper/kestrel-helper"),
+                                   QStringLiteral("--trust"), probe, QStringLiteral("--keep-alive"), QStringLiteral("--as-root")},
+                                  QStringLiteral("log=/usr/local/Kestrelsweep/main.log; pkill -x kestrel-helper; "
+                                                 "for i in $(seq 200); do [ $(grep -c 'hpServerInit end(true)' $log) -ge 2 ] && break; "
+                                                 "sleep 0.1; done; %1 remove %2").arg(probe, file));
+        mRoot = saved;
+        QCOMPARE(out, QStringLiteral("[result]1;SUCCESS:") + file);
+    }
+
     // What the script itself does to ROOT, as root perhaps, stays inside it.
     void linkInRootRefused()
     {

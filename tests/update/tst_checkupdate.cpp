@@ -328,6 +328,11 @@ private slots:
         QFETCH(bool, stamped);
 
         serve(page, status, silent);
+        // Only the silent server's check ends by the limit, which may then be short.
+        CheckUpdate::setTimeLimit(silent ? 300 : kGuardMs);
+        struct Restore {
+            ~Restore() { CheckUpdate::setTimeLimit(kGuardMs); }
+        } restore;
         CheckUpdate checker;
         mAnswerer.checker = &checker;
         checker.startBg();
