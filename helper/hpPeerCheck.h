@@ -44,3 +44,8 @@ HpPeerVerdict hpCheckPeer(quint16 port, qint64 pid, const QStringList &trusted, 
 
 // Microseconds of the steady clock, the time base of hpPeerGate.
 qint64 hpPeerClockUs();
+
+// Whether the user is root or an administrator, as lookUp (the system's
+// account database) says; each answer is kept ten seconds, so a flood costs
+// no look-ups.
+bool hpPeerUserIsAdmin(uint uid, bool (*lookUp)(uint uid));

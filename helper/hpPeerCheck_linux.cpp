@@ -137,44 +137,30 @@ bool processIsAdmin(const Status &st)
     return st.gid[1] == hpPeerAdminGroup() || st.groups.contains(hpPeerAdminGroup());
 }
 
-// The account database's answer for a user, through the system's own
-// membership call; kept a while, so a flood costs no look-ups.
-bool userIsAdmin(uint uid)
+// The account database's answer for a user: its primary group or its
+// supplementary groups hold the administrators' group.
+bool lookUpAdmin(uint uid)
 {
-    if (uid == 0)
-        return true;
-    struct Verdict
-    {
-        bool admin;
-        qint64 at;
-    };
-    static QHash<uint, Verdict> cache;
-    const qint64 now = hpPeerClockUs();
-    const auto it = cache.constFind(uid);
-    if (it != cache.constEnd() && now - it->at < 10 * 1000 * 1000)
-        return it->admin;
-    if (cache.size() > 4096)
-        cache.clear();
-    bool admin = false;
     passwd pw;
     passwd *found = nullptr;
     char buf[4096];
-    if (getpwuid_r(uid_t(uid), &pw, buf, sizeof buf, &found) == 0 && found) {
-        if (pw.pw_gid == hpPeerAdminGroup()) {
-            admin = true;
-        } else {
-            int n = 64;
-            QVector<gid_t> groups(n);
-            if (getgrouplist(pw.pw_name, pw.pw_gid, groups.data(), &n) < 0 && n > groups.size()) {
-                groups.resize(n);
-                getgrouplist(pw.pw_name, pw.pw_gid, groups.data(), &n);
-            }
-            groups.resize(qMin(n, groups.size()));
-            admin = groups.contains(gid_t(hpPeerAdminGroup()));
-        }
+    if (getpwuid_r(uid_t(uid), &pw, buf, sizeof buf, &found) != 0 || !found)
+        return false;
+    if (pw.pw_gid == hpPeerAdminGroup())
+        return true;
+    int n = 64;
+    QVector<gid_t> groups(n);
+    if (getgrouplist(pw.pw_name, pw.pw_gid, groups.data(), &n) < 0 && n > groups.size()) {
+        groups.resize(n);
+        getgrouplist(pw.pw_name, pw.pw_gid, groups.data(), &n);
     }
-    cache.insert(uid, {admin, now});
-    return admin;
+    groups.resize(qMin(n, groups.size()));
+    return groups.contains(gid_t(hpPeerAdminGroup()));
+}
+
+bool userIsAdmin(uint uid)
+{
+    return hpPeerUserIsAdmin(uid, lookUpAdmin);
 }
 
 // A non-dumpable process's files in /proc/PID belong to root (the folder

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QHash>
 #include <QVector>
 
 #include <Security/Security.h>
@@ -34,32 +33,20 @@ struct ProcInfo
     bool zombie = false; // gone but not yet reaped: holds no descriptors
 };
 
-// Root, or a member of the administrators' group as the system's membership
-// call says (it knows nested and directory groups); kept a while, so a flood
-// costs no look-ups.
-bool userIsAdmin(uid_t uid)
+// A member of the administrators' group as the system's membership call says
+// (it knows nested and directory groups).
+bool lookUpAdmin(uint uid)
 {
-    if (uid == 0)
-        return true;
-    struct Verdict
-    {
-        bool admin;
-        qint64 at;
-    };
-    static QHash<uint, Verdict> cache;
-    const qint64 now = hpPeerClockUs();
-    const auto it = cache.constFind(uint(uid));
-    if (it != cache.constEnd() && now - it->at < 10 * 1000 * 1000)
-        return it->admin;
-    if (cache.size() > 4096)
-        cache.clear();
     uuid_t user;
     uuid_t group;
     int member = 0;
-    const bool admin = mbr_uid_to_uuid(uid, user) == 0 && mbr_gid_to_uuid(gid_t(hpPeerAdminGroup()), group) == 0
+    return mbr_uid_to_uuid(uid_t(uid), user) == 0 && mbr_gid_to_uuid(gid_t(hpPeerAdminGroup()), group) == 0
         && mbr_check_membership(user, group, &member) == 0 && member == 1;
-    cache.insert(uint(uid), {admin, now});
-    return admin;
+}
+
+bool userIsAdmin(uid_t uid)
+{
+    return hpPeerUserIsAdmin(uint(uid), lookUpAdmin);
 }
 
 // The process's effective user; false when it cannot be read.

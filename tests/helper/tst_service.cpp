@@ -757,11 +757,14 @@ private slots:
             QSKIP("the sandbox has no second uid here (only a root host gives it one): cannot run the stand-in as a user");
         Probe squatter({QStringLiteral("fake-service"), QStringLiteral("7755"), QStringLiteral("65534")});
         QCOMPARE(squatter.firstLine(), QByteArray("ready"));
+        // Alone, the stand-in is heard and not believed: no service at all.
+        QVERIFY(!hpClientInit());
+        QCOMPARE(hpClientVerdict(), HpServiceVerdict::Missing);
+        QVERIFY(sClientLog.contains(QStringLiteral("recv Kestrelswp-Magic#%1 from:127.0.0.1:7755").arg(squatter.pid())));
+        QVERIFY(sClientLog.contains(QStringLiteral("not the service on port 7755: port 7755 is held by uid 65534")));
         QVERIFY(startService());
         QCOMPARE(mBox->port(), quint16(8855));
         QCOMPARE(exchange(removeRequest({at("@/none")})), ("[result]1;SUCCESS:" + at("@/none")).toUtf8());
-        QVERIFY(sClientLog.contains(QStringLiteral("recv Kestrelswp-Magic#%1 from:127.0.0.1:7755").arg(squatter.pid())));
-        QVERIFY(sClientLog.contains(QStringLiteral("not the service on port 7755: port 7755 is held by uid 65534")));
         QVERIFY(sClientLog.contains(QStringLiteral("Found Server: 127.0.0.1:8855,")));
     }
 
