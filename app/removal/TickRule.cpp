@@ -2,6 +2,8 @@
 
 namespace {
 
+// The key names the whole entry or ends where a word does: "Foo" owns
+// "Foo.log" and "Foo Helper" but not "Foobar". Both sides folded.
 bool matchesFolded(const QString &name, const QString &key)
 {
     if (key.isEmpty() || !name.startsWith(key))
@@ -24,6 +26,16 @@ QString makerOf(const QString &name)
     return parts.at(0) + QLatin1Char('.') + parts.at(1);
 }
 
+// Too generic to vouch for what it matches: fewer than three non-empty
+// parts ("com", "com.acme").
+bool isGenericBundleId(const QString &bundleId)
+{
+    int parts = 0;
+    for (const QString &part : bundleId.split(QLatin1Char('.')))
+        parts += part.isEmpty() ? 0 : 1;
+    return parts < 3;
+}
+
 // The key's own maker part: its first two parts, or all of it.
 QString keyMakerOf(const QString &key)
 {
@@ -44,19 +56,6 @@ QString TickRule::folded(const QString &s)
     return s.normalized(QString::NormalizationForm_C).toCaseFolded();
 }
 
-bool TickRule::matchesAtBoundary(const QString &name, const QString &key)
-{
-    return matchesFolded(folded(name), folded(key));
-}
-
-bool TickRule::isGenericBundleId(const QString &bundleId)
-{
-    int parts = 0;
-    for (const QString &part : bundleId.split(QLatin1Char('.')))
-        parts += part.isEmpty() ? 0 : 1;
-    return parts < 3;
-}
-
 bool TickRule::ticked(const QString &name, const QString &key, bool keyIsBundleId) const
 {
     if (keyIsBundleId && isGenericBundleId(key))
@@ -67,7 +66,7 @@ bool TickRule::ticked(const QString &name, const QString &key, bool keyIsBundleI
         return false;
     // Apple's files, whoever's key names them, unless the item is Apple's.
     const QString apple = QStringLiteral("com.apple.");
-    if (n.startsWith(apple) && !k.startsWith(apple))
+    if ((n.startsWith(apple) || n == apple.chopped(1)) && !k.startsWith(apple))
         return false;
     // Another maker's namespace: "com.other.Tool" is never "com"'s or "Tool"'s.
     const QString maker = makerOf(n);

@@ -17,13 +17,6 @@ public:
     // the item's bundle identifier (else its base name).
     bool ticked(const QString &name, const QString &key, bool keyIsBundleId) const;
 
-    // The key names the whole entry or ends where a word does: "Foo" owns
-    // "Foo.log" and "Foo Helper" but not "Foobar". Case-insensitive, and
-    // blind to whether an accented letter is stored composed or decomposed.
-    static bool matchesAtBoundary(const QString &name, const QString &key);
-    // Too generic to vouch for what it matches: fewer than three non-empty
-    // parts ("com", "com.acme").
-    static bool isGenericBundleId(const QString &bundleId);
     // Names compared the way the Mac's default file system compares them.
     static QString folded(const QString &s);
 
