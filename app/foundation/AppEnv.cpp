@@ -1,7 +1,7 @@
 #include "AppEnv.h"
 
 #include "CrashTrap.h"
-#include "PreferencesDlg.h"
+#include "Preferences.h"
 #include "hpUtils.h"
 
 #include <QCoreApplication>
@@ -123,7 +123,7 @@ bool AppEnv::initPaths()
     if (!fill(envPreferencesFile,
               QStringLiteral("%1/com.%2.%3.plist").arg(config, QString(envCompanyName), QString(envAppName))))
         return false;
-    PreferencesDlg::loadSettings();
+    Preferences::loadSettings();
     qDebug("PreferencesDlg::loadSettings(); end\n");
     return true;
 }

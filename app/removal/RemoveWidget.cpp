@@ -6,7 +6,7 @@
 #include "AppInfo.h"
 #include "AppRemover.h"
 #include "MsgDlg.h"
-#include "PreferencesDlg.h"
+#include "Preferences.h"
 #include "ProgressDlg.h"
 #include "TickRule.h"
 #include "hpProtected.h"
@@ -534,7 +534,7 @@ void RemoveWidget::removeThreadFinished(QString errString)
             mProgress->done(QMessageBox::No);
         return;
     }
-    if (PreferencesDlg::playSound()) {
+    if (Preferences::playSound()) {
         mPlayer->play();
         for (int step = 0; step < 30 && mPlayer->state() == QMediaPlayer::PlayingState; ++step) {
             QEventLoop loop;

@@ -6,7 +6,7 @@
 #include "AppFinder.h"
 #include "AppInfo.h"
 #include "ItemWidget.h"
-#include "PreferencesDlg.h"
+#include "Preferences.h"
 #include "RemoveWidget.h"
 
 #include <QFile>
@@ -240,7 +240,7 @@ bool ListWidget::filterRow(int i)
 {
     ItemWidget *row = mRows.at(i);
     bool shown = inCategory(row->appPath(), mCategory);
-    if (shown && PreferencesDlg::hideAppleApps() && row->appBundleId().contains(QLatin1String("com.apple")))
+    if (shown && Preferences::hideAppleApps() && row->appBundleId().contains(QLatin1String("com.apple")))
         shown = false;
     if (shown && !mSearchText.isEmpty()) {
         QString name = row->appName();

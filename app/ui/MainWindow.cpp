@@ -7,6 +7,7 @@
 #include "DownloadDlg.h"
 #include "MainWidget.h"
 #include "MsgDlg.h"
+#include "Preferences.h"
 #include "PreferencesDlg.h"
 
 #include <QAction>
@@ -129,7 +130,7 @@ void MainWindow::showUpdate()
 
 void MainWindow::showUpdateBg()
 {
-    if (!PreferencesDlg::autoCheckUpdate())
+    if (!Preferences::autoCheckUpdate())
         return;
     qDebug("showUpdateBg\n");
     if (mCheckUpdate && mCheckUpdate->isVisible())

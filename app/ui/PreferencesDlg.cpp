@@ -1,18 +1,10 @@
 #include "PreferencesDlg.h"
 #include "ui_PreferencesDlg.h"
 
-#include "AppEnv.h"
-#include "hpSettings.h"
+#include "Preferences.h"
 
 #include <QIcon>
-#include <QSettings>
 #include <QShowEvent>
-
-bool PreferencesDlg::mKeepSafe = false;
-bool PreferencesDlg::mSoundEffect = true;
-bool PreferencesDlg::mAutomatic = true;
-bool PreferencesDlg::mAutomaticBeta = false;
-QString PreferencesDlg::mLastUpdateTime;
 
 namespace {
 
@@ -39,9 +31,10 @@ PreferencesDlg::PreferencesDlg(QWidget *parent)
     connect(ui->checkBoxAutomaticBeta, &QCheckBox::stateChanged, this, &PreferencesDlg::automaticBetaChanged);
     connect(ui->pushButtonCheckNow, &QPushButton::clicked, this, &PreferencesDlg::checkNowBtnClicked);
 
-    if (!mLastUpdateTime.isEmpty()) {
+    const QString lastUpdate = Preferences::lastUpdateTime();
+    if (!lastUpdate.isEmpty()) {
         ui->labelUpdate->show();
-        ui->labelUpdateTime->setText(mLastUpdateTime);
+        ui->labelUpdateTime->setText(lastUpdate);
     } else {
         ui->labelUpdate->hide();
         ui->labelUpdateTime->clear();
@@ -54,10 +47,10 @@ PreferencesDlg::PreferencesDlg(QWidget *parent)
         QCheckBox *box;
         bool value;
     } boxes[] = {
-        {ui->checkBoxKeepSafe, mKeepSafe},
-        {ui->checkBoxSoundEffect, mSoundEffect},
-        {ui->checkBoxAutomatic, mAutomatic},
-        {ui->checkBoxAutomaticBeta, mAutomaticBeta},
+        {ui->checkBoxKeepSafe, Preferences::hideAppleApps()},
+        {ui->checkBoxSoundEffect, Preferences::playSound()},
+        {ui->checkBoxAutomatic, Preferences::autoCheckUpdate()},
+        {ui->checkBoxAutomaticBeta, Preferences::autoCheckBeta()},
     };
     for (const auto &b : boxes) {
         if (b.box->checkState() != stateOf(b.value))
@@ -124,63 +117,29 @@ PreferencesDlg::~PreferencesDlg()
     delete ui;
 }
 
-void PreferencesDlg::loadSettings()
-{
-    QSettings settings(QString(envPreferencesFile), hpSettingsFormat());
-    settings.beginGroup(QStringLiteral("general"));
-    mKeepSafe = settings.value(QStringLiteral("keepSafe"), false).toBool();
-    mSoundEffect = settings.value(QStringLiteral("soundEffect"), true).toBool();
-    settings.endGroup();
-    settings.beginGroup(QStringLiteral("update"));
-    mAutomatic = settings.value(QStringLiteral("automatic"), true).toBool();
-    mAutomaticBeta = settings.value(QStringLiteral("automaticBeta"), false).toBool();
-    mLastUpdateTime = settings.value(QStringLiteral("LastUpdateTime"), QString()).toString();
-    settings.endGroup();
-}
-
-void PreferencesDlg::saveSettings()
-{
-    QSettings settings(QString(envPreferencesFile), hpSettingsFormat());
-    settings.setValue(QStringLiteral("general/keepSafe"), mKeepSafe);
-    settings.setValue(QStringLiteral("general/soundEffect"), mSoundEffect);
-    settings.setValue(QStringLiteral("update/automatic"), mAutomatic);
-    settings.setValue(QStringLiteral("update/automaticBeta"), mAutomaticBeta);
-    settings.setValue(QStringLiteral("update/LastUpdateTime"), mLastUpdateTime);
-}
-
-void PreferencesDlg::setUpdateTime(QString time)
-{
-    mLastUpdateTime = time;
-    saveSettings();
-}
-
 void PreferencesDlg::keepSafeChanged(int state)
 {
     qDebug("keepSafeChanged:%d\n", state);
-    mKeepSafe = state == Qt::Checked;
-    saveSettings();
-    emit prefKeepSafeChanged(mKeepSafe);
+    Preferences::setHideAppleApps(state == Qt::Checked);
+    emit prefKeepSafeChanged(Preferences::hideAppleApps());
 }
 
 void PreferencesDlg::soundEffectChanged(int state)
 {
     qDebug("soundEffectChanged:%d\n", state);
-    mSoundEffect = state == Qt::Checked;
-    saveSettings();
+    Preferences::setPlaySound(state == Qt::Checked);
 }
 
 void PreferencesDlg::automaticChanged(int state)
 {
     qDebug("automaticChanged:%d\n", state);
-    mAutomatic = state == Qt::Checked;
-    saveSettings();
+    Preferences::setAutoCheckUpdate(state == Qt::Checked);
 }
 
 void PreferencesDlg::automaticBetaChanged(int state)
 {
     qDebug("automaticBetaChanged:%d\n", state);
-    mAutomaticBeta = state == Qt::Checked;
-    saveSettings();
+    Preferences::setAutoCheckBeta(state == Qt::Checked);
 }
 
 void PreferencesDlg::checkNowBtnClicked()

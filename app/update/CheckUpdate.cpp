@@ -3,7 +3,7 @@
 #include "AppEnv.h"
 #include "DownloadDlg.h"
 #include "MsgDlg.h"
-#include "PreferencesDlg.h"
+#include "Preferences.h"
 #include "ProgressDlg.h"
 #include "ResultDlg.h"
 #include "hpUtils.h"
@@ -241,7 +241,7 @@ bool CheckUpdate::parseVersion()
     }
     mVersionInfo = tr("The version ") + mVersion + tr(" is available. \r\n");
     mReleaseNotes = text;
-    PreferencesDlg::setUpdateTime(QDateTime::currentDateTime().toString(Qt::TextDate));
+    Preferences::setUpdateTime(QDateTime::currentDateTime().toString(Qt::TextDate));
     return true;
 }
 

@@ -19,6 +19,7 @@
 #include "MainWidget.h"
 #include "MainWindow.h"
 #include "MsgDlg.h"
+#include "Preferences.h"
 #include "PreferencesDlg.h"
 #include "RemoveWidget.h"
 #include "hpHarden.h"
@@ -171,7 +172,7 @@ int main(int argc, char *argv[])
     print(QStringLiteral("step\tloaded\t%1").arg(loaded));
     spin(200);
     showTitle();
-    print(QStringLiteral("keep-safe\t%1").arg(PreferencesDlg::hideAppleApps()));
+    print(QStringLiteral("keep-safe\t%1").arg(Preferences::hideAppleApps()));
     showRows();
     showRecords();
 
@@ -185,10 +186,10 @@ int main(int argc, char *argv[])
 
     print(QStringLiteral("step\tkeep-safe"));
     QMetaObject::invokeMethod(window, "showPerferences");
-    print(QStringLiteral("keep-safe\t%1").arg(PreferencesDlg::hideAppleApps()));
+    print(QStringLiteral("keep-safe\t%1").arg(Preferences::hideAppleApps()));
     showRows();
     QMetaObject::invokeMethod(window, "showPerferences");
-    print(QStringLiteral("keep-safe\t%1").arg(PreferencesDlg::hideAppleApps()));
+    print(QStringLiteral("keep-safe\t%1").arg(Preferences::hideAppleApps()));
 
     auto rowOf = [&](const QString &path) -> ItemWidget * {
         for (ItemWidget *row : rows())

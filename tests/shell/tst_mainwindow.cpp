@@ -4,7 +4,7 @@
 #include "ListWidget.h"
 #include "MainWidget.h"
 #include "MainWindow.h"
-#include "PreferencesDlg.h"
+#include "Preferences.h"
 #include "ProgressDlg.h"
 #include "hpSettings.h"
 
@@ -88,7 +88,7 @@ private slots:
         const QString prefs = mTmp.filePath(QStringLiteral("prefs.plist"));
         QVERIFY(AppEnv::setEnv(envPreferencesFile, prefs));
         QSettings(prefs, hpSettingsFormat()).setValue(QStringLiteral("update/automatic"), false); // no network
-        PreferencesDlg::loadSettings();
+        Preferences::loadSettings();
         AppEnv::setEnv(envHelpUrl, QStringLiteral("http://www.vextora.com/kestrelsweep/guide.html"));
         ListWidget::setDiscoveryEnabled(false);
         // Applications named alternately Tide and Lanternfish, some widgets, no plug-in.

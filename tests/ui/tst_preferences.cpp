@@ -1,4 +1,5 @@
 #include "AppEnv.h"
+#include "Preferences.h"
 #include "PreferencesDlg.h"
 
 #include <QCheckBox>
@@ -64,7 +65,7 @@ private:
     void reset()
     {
         QFile::remove(mFile);
-        PreferencesDlg::loadSettings();
+        Preferences::loadSettings();
     }
 
 private slots:
@@ -79,9 +80,9 @@ private slots:
 
     void firstStart()
     {
-        QCOMPARE(PreferencesDlg::hideAppleApps(), false);
-        QCOMPARE(PreferencesDlg::playSound(), true);
-        QCOMPARE(PreferencesDlg::autoCheckUpdate(), true);
+        QCOMPARE(Preferences::hideAppleApps(), false);
+        QCOMPARE(Preferences::playSound(), true);
+        QCOMPARE(Preferences::autoCheckUpdate(), true);
 
         PreferencesDlg dlg(nullptr);
         QCOMPARE(dlg.size(), QSize(397, 197));
@@ -124,9 +125,9 @@ private slots:
                              {QStringLiteral("update.LastUpdateTime"), QString()}};
         expected[key] = value;
         QCOMPARE(readPlist(mFile), expected);
-        QCOMPARE(PreferencesDlg::hideAppleApps(), expected[QStringLiteral("general.keepSafe")].toBool());
-        QCOMPARE(PreferencesDlg::playSound(), expected[QStringLiteral("general.soundEffect")].toBool());
-        QCOMPARE(PreferencesDlg::autoCheckUpdate(), expected[QStringLiteral("update.automatic")].toBool());
+        QCOMPARE(Preferences::hideAppleApps(), expected[QStringLiteral("general.keepSafe")].toBool());
+        QCOMPARE(Preferences::playSound(), expected[QStringLiteral("general.soundEffect")].toBool());
+        QCOMPARE(Preferences::autoCheckUpdate(), expected[QStringLiteral("update.automatic")].toBool());
     }
 
     void keepSafeSignal()
@@ -156,10 +157,10 @@ private slots:
         QVERIFY(writeBinaryPlist(mFile, QStringLiteral("{'general.keepSafe': True, 'general.soundEffect': False,"
                                                        "'update.automatic': False, 'update.automaticBeta': True,"
                                                        "'update.LastUpdateTime': 'Tue Dec 8 09:30:00 2026'}")));
-        PreferencesDlg::loadSettings();
-        QCOMPARE(PreferencesDlg::hideAppleApps(), true);
-        QCOMPARE(PreferencesDlg::playSound(), false);
-        QCOMPARE(PreferencesDlg::autoCheckUpdate(), false);
+        Preferences::loadSettings();
+        QCOMPARE(Preferences::hideAppleApps(), true);
+        QCOMPARE(Preferences::playSound(), false);
+        QCOMPARE(Preferences::autoCheckUpdate(), false);
 
         QTest::ignoreMessage(QtDebugMsg, "keepSafeChanged:2\n");
         QTest::ignoreMessage(QtDebugMsg, "soundEffectChanged:0\n");
@@ -182,7 +183,7 @@ private slots:
 
     void setUpdateTime()
     {
-        PreferencesDlg::setUpdateTime(QStringLiteral("Wed Dec 9 10:00:00 2026"));
+        Preferences::setUpdateTime(QStringLiteral("Wed Dec 9 10:00:00 2026"));
         QCOMPARE(readPlist(mFile).value(QStringLiteral("update.LastUpdateTime")).toString(),
                  QStringLiteral("Wed Dec 9 10:00:00 2026"));
         PreferencesDlg dlg(nullptr);
@@ -205,7 +206,7 @@ private slots:
         QVERIFY(translator.load(lang + QStringLiteral(".qm"), qEnvironmentVariable("KS_BINARY_DIR")
                                                                  + QStringLiteral("/Kestrelsweep.app/Contents/Resources")));
         QCoreApplication::installTranslator(&translator);
-        PreferencesDlg::setUpdateTime(QStringLiteral("Tue Dec 8 15:04:12 2026"));
+        Preferences::setUpdateTime(QStringLiteral("Tue Dec 8 15:04:12 2026"));
         PreferencesDlg dlg(nullptr);
         dlg.show();
         auto *tabs = child<QTabWidget>(&dlg, "tabWidget");
@@ -233,10 +234,10 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("not a property list");
         f.close();
-        PreferencesDlg::loadSettings();
-        QCOMPARE(PreferencesDlg::hideAppleApps(), false);
-        QCOMPARE(PreferencesDlg::playSound(), true);
-        QCOMPARE(PreferencesDlg::autoCheckUpdate(), true);
+        Preferences::loadSettings();
+        QCOMPARE(Preferences::hideAppleApps(), false);
+        QCOMPARE(Preferences::playSound(), true);
+        QCOMPARE(Preferences::autoCheckUpdate(), true);
     }
 
     // Last: the start-up also sends every later message to its log file.
@@ -252,9 +253,9 @@ private slots:
         QVERIFY(writeBinaryPlist(config + QStringLiteral("/com.vextora.Kestrelsweep.plist"),
                                  QStringLiteral("{'general.keepSafe': True, 'general.soundEffect': False}")));
         QVERIFY(AppEnv::initPaths());
-        QCOMPARE(PreferencesDlg::hideAppleApps(), true);
-        QCOMPARE(PreferencesDlg::playSound(), false);
-        QCOMPARE(PreferencesDlg::autoCheckUpdate(), true);
+        QCOMPARE(Preferences::hideAppleApps(), true);
+        QCOMPARE(Preferences::playSound(), false);
+        QCOMPARE(Preferences::autoCheckUpdate(), true);
         QVERIFY(AppEnv::setEnv(envPreferencesFile, mFile));
     }
 };

@@ -2,7 +2,7 @@
 #include "CheckUpdate.h"
 #include "LocalHttpServer.h"
 #include "MainWindow.h"
-#include "PreferencesDlg.h"
+#include "Preferences.h"
 #include "ResultDlg.h"
 #include "hpSettings.h"
 
@@ -140,8 +140,8 @@ private slots:
 
     void init()
     {
-        PreferencesDlg::loadSettings();
-        PreferencesDlg::setUpdateTime(QString());
+        Preferences::loadSettings();
+        Preferences::setUpdateTime(QString());
         mAnswerer.seen.clear();
         mAnswerer.answer = QStringLiteral("pushButtonLater");
         mAnswerer.onResult = nullptr;

@@ -10,6 +10,7 @@
 #include "MainWidget.h"
 #include "MainWindow.h"
 #include "MsgDlg.h"
+#include "Preferences.h"
 #include "PreferencesDlg.h"
 #include "ProgressDlg.h"
 #include "RemoveWidget.h"
@@ -49,7 +50,7 @@ QMap<QString, Factory> windows()
     QMap<QString, Factory> w;
     w.insert(QStringLiteral("preferences"), [] { return new PreferencesDlg; });
     w.insert(QStringLiteral("preferences-update"), [] {
-        PreferencesDlg::setUpdateTime(QStringLiteral("Tue Dec 8 15:04:12 2026"));
+        Preferences::setUpdateTime(QStringLiteral("Tue Dec 8 15:04:12 2026"));
         auto *dlg = new PreferencesDlg;
         dlg->findChild<QTabWidget *>(QStringLiteral("tabWidget"))->setCurrentIndex(1);
         return dlg;
