@@ -43,6 +43,16 @@ void AppCenter::setScanning(bool scanning)
         emit scanFinished();
 }
 
+QVector<qint64> AppCenter::measuredSizes()
+{
+    StoreLock lock(mMutex);
+    QVector<qint64> sizes;
+    sizes.reserve(mApps.size());
+    for (const AppInfo *info : qAsConst(mApps))
+        sizes.append(info->sizeState == 2 ? info->size : -1);
+    return sizes;
+}
+
 void AppCenter::getAppList(QList<AppInfo *> &list)
 {
     StoreLock lock(mMutex);

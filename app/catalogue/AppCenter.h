@@ -4,9 +4,9 @@
 #include <QList>
 #include <QAtomicInt>
 #include <QObject>
+#include <QVector>
 
 class AppInfo;
-class ItemWidget;
 class QMutex;
 
 // The process-wide catalogue. The discovery worker appends and updates, the
@@ -23,8 +23,9 @@ public:
     // rows in catalogue order needs only those it has not seen.
     void getAppList(QList<AppInfo *> &list, int first);
     void releaseAppList(QList<AppInfo *> &list);
-    // Defined beside the row widget, so this library needs no widgets.
-    void updateUI(QList<ItemWidget *> &rows);
+    // Each record's size in catalogue order, -1 where it is not measured yet:
+    // the list rows take theirs on every size update.
+    QVector<qint64> measuredSizes();
 
     bool append(AppInfo *const &info);
     bool append(QList<AppInfo *> const &list);

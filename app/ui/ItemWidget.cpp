@@ -128,3 +128,12 @@ void ItemWidget::checkAllFolder(int state)
 {
     emit checkboxClicked(state, mPath);
 }
+
+void ItemWidget::showSizes(const QList<ItemWidget *> &rows, const QVector<qint64> &sizes)
+{
+    const int count = qMin(rows.size(), sizes.size());
+    for (int i = 0; i < count; ++i) {
+        if (sizes.at(i) >= 0 && rows.at(i))
+            rows.at(i)->setSizeWidget(sizes.at(i));
+    }
+}

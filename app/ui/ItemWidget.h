@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QVector>
 #include <QWidget>
 
 class AppInfo;
@@ -27,6 +29,9 @@ public:
     QString appBundleId() const { return mBundleId; }
     QString appIcon() const { return mIconFile; }
     QString appSize() const;
+
+    // Rows in catalogue order take the store's measured sizes (AppCenter::measuredSizes).
+    static void showSizes(const QList<ItemWidget *> &rows, const QVector<qint64> &sizes);
 
 signals:
     void checkboxClicked(int state, QString path);

@@ -160,7 +160,7 @@ void ListWidget::addApps()
 void ListWidget::updateApps()
 {
     // Rows whose size has not changed are left alone.
-    AppCenter::Inst()->updateUI(mRows);
+    ItemWidget::showSizes(mRows, AppCenter::Inst()->measuredSizes());
 }
 
 void ListWidget::hideAppleApps(bool hide)

@@ -281,7 +281,7 @@ private slots:
             AppInfo info = record(QStringLiteral("/Applications/row%1.app").arg(i));
             rows.append(new ItemWidget(&info));
         }
-        AppCenter::Inst()->updateUI(rows);
+        ItemWidget::showSizes(rows, AppCenter::Inst()->measuredSizes());
 
         QStringList shown;
         for (ItemWidget *row : qAsConst(rows))
