@@ -9,7 +9,7 @@ foreach(lang ${KS_LANGUAGES})
 endforeach()
 set_source_files_properties(${KS_TS_FILES} PROPERTIES OUTPUT_LOCATION ${KS_BUNDLE_RESOURCES})
 qt5_add_translation(KS_QM_FILES ${KS_TS_FILES})
-add_custom_target(ui_translations ALL DEPENDS ${KS_QM_FILES})
+add_custom_target(dialogs_translations ALL DEPENDS ${KS_QM_FILES})
 
 # `cmake --build build --target lupdate` brings the .ts files in step with the
 # code. Obsolete entries are kept on purpose; pending_texts.h names the texts of
