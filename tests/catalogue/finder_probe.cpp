@@ -11,7 +11,7 @@
 #include "AppFinder.h"
 #include "AppInfo.h"
 #include "hpUtils.h"
-
+#include "Probe.h"
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
@@ -38,23 +38,15 @@ void probeHandler(QtMsgType type, const QMessageLogContext &context, const QStri
     myMessageHandler(type, context, msg);
 }
 
-void print(const QString &line)
-{
-    std::fputs(line.toUtf8().constData(), stdout);
-    std::fputc('\n', stdout);
-}
+using probe::print;
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    // It fills the data folder of whatever home it is given: only the sandbox's
-    // own process namespace, whose first process is bubblewrap, is the right one.
-    QFile init(QStringLiteral("/proc/1/comm"));
-    if (!init.open(QIODevice::ReadOnly) || init.readAll().trimmed() != "bwrap") {
-        std::fputs("ks_finder_probe runs only inside tools/sandbox\n", stderr);
+    // It fills and deletes what it is told to: only inside the sandbox.
+    if (!probe::inSandbox("ks_finder_probe"))
         return 2;
-    }
     if (argc == 3 && qstrcmp(argv[1], "--home") == 0) {
         if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME"))
             qputenv("XDG_DATA_HOME", qgetenv("HOME") + "/.local/share");

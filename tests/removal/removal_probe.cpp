@@ -24,11 +24,11 @@
 #include "AppFinder.h"
 #include "AppInfo.h"
 #include "AppRemover.h"
+#include "hpHarden.h"
 #include "MsgDlg.h"
+#include "Probe.h"
 #include "ProgressDlg.h"
 #include "RemoveWidget.h"
-#include "hpHarden.h"
-
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
@@ -49,41 +49,7 @@
 
 namespace {
 
-void print(const QString &line)
-{
-    std::fputs(line.toUtf8().constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
-// Answers the confirmation with Ok and reports any other box, as a user
-// who wants the removal would.
-class Confirmer : public QObject
-{
-public:
-    // Presses the progress dialog's Cancel as soon as it shows, if it has one.
-    bool cancelProgress = false;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() != QEvent::Show)
-            return false;
-        if (auto *box = qobject_cast<QMessageBox *>(watched)) {
-            print(QStringLiteral("error\t") + box->text().replace(QLatin1Char('\n'), QLatin1String("\\n")));
-            print(QStringLiteral("error-details\t") + box->detailedText().replace(QLatin1Char('\n'), QLatin1String("\\n")));
-            QMetaObject::invokeMethod(box, "done", Qt::QueuedConnection, Q_ARG(int, QMessageBox::Yes));
-        } else if (qobject_cast<MsgDlg *>(watched)) {
-            QMetaObject::invokeMethod(watched, "done", Qt::QueuedConnection, Q_ARG(int, QMessageBox::Yes));
-        } else if (qobject_cast<ProgressDlg *>(watched) && cancelProgress) {
-            auto *cancel = watched->findChild<QPushButton *>(QStringLiteral("pushButtonCancel"));
-            print(QStringLiteral("cancel\t%1").arg(cancel && !cancel->isHidden()));
-            if (cancel && !cancel->isHidden())
-                QMetaObject::invokeMethod(cancel, "click", Qt::QueuedConnection);
-        }
-        return false;
-    }
-};
+using probe::print;
 
 // Notes the worker's end: it deletes itself once its thread has ended.
 class WorkerEnd : public QObject
@@ -169,13 +135,9 @@ QTreeWidgetItem *findRow(QTreeWidgetItem *item, const QString &text)
 int main(int argc, char *argv[])
 {
     hpHardenProcess();
-    // It deletes what it is told to: only inside the sandbox, whose first
-    // process is bubblewrap.
-    QFile init(QStringLiteral("/proc/1/comm"));
-    if (!init.open(QIODevice::ReadOnly) || init.readAll().trimmed() != "bwrap") {
-        std::fputs("removal_probe runs only inside tools/sandbox\n", stderr);
+    // It fills and deletes what it is told to: only inside the sandbox.
+    if (!probe::inSandbox("removal_probe"))
         return 2;
-    }
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("vextora"));
     QCoreApplication::setApplicationName(QStringLiteral("Kestrelsweep"));
@@ -286,9 +248,21 @@ int main(int argc, char *argv[])
     if (!remove)
         return 0;
 
-    Confirmer confirmer;
-    confirmer.cancelProgress = args.contains(QStringLiteral("--cancel-progress"));
-    app.installEventFilter(&confirmer);
+    // Ok to the confirmation, every other box reported; the progress
+    // dialog's Cancel pressed as soon as it shows, if asked and offered.
+    probe::DialogAnswerer answerer;
+    const bool cancelProgress = args.contains(QStringLiteral("--cancel-progress"));
+    answerer.onShow = [cancelProgress](QWidget *window) {
+        if (auto *box = qobject_cast<QMessageBox *>(window)) {
+            print(QStringLiteral("error\t") + box->text().replace(QLatin1Char('\n'), QLatin1String("\\n")));
+            print(QStringLiteral("error-details\t") + box->detailedText().replace(QLatin1Char('\n'), QLatin1String("\\n")));
+        } else if (qobject_cast<ProgressDlg *>(window) && cancelProgress) {
+            auto *cancel = window->findChild<QPushButton *>(QStringLiteral("pushButtonCancel"));
+            print(QStringLiteral("cancel\t%1").arg(cancel && !cancel->isHidden()));
+            if (cancel && !cancel->isHidden())
+                QMetaObject::invokeMethod(cancel, "click", Qt::QueuedConnection);
+        }
+    };
     int status = 1;
     QObject::connect(page, &RemoveWidget::removeFinished, &app, [&](bool gone) {
         print(QStringLiteral("finished\t%1").arg(gone));

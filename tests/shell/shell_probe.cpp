@@ -14,6 +14,8 @@
 #include "AppCenter.h"
 #include "AppEnv.h"
 #include "AppInfo.h"
+#include "hpHarden.h"
+#include "hpUtils.h"
 #include "ItemWidget.h"
 #include "ListWidget.h"
 #include "MainWidget.h"
@@ -21,10 +23,8 @@
 #include "MsgDlg.h"
 #include "Preferences.h"
 #include "PreferencesDlg.h"
+#include "Probe.h"
 #include "RemoveWidget.h"
-#include "hpHarden.h"
-#include "hpUtils.h"
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -44,12 +44,7 @@
 
 namespace {
 
-void print(const QString &line)
-{
-    std::fputs(line.toUtf8().constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
+using probe::print;
 
 void spin(int ms)
 {
@@ -71,36 +66,14 @@ bool waitFor(const std::function<bool()> &done, int ms = 120000)
     return true;
 }
 
-// Ok to every question, and keep-safe flipped in the preferences.
-class User : public QObject
-{
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() != QEvent::Show)
-            return false;
-        if (qobject_cast<MsgDlg *>(watched)) {
-            QMetaObject::invokeMethod(watched, "done", Qt::QueuedConnection, Q_ARG(int, 0x4000));
-        } else if (auto *prefs = qobject_cast<PreferencesDlg *>(watched)) {
-            QTimer::singleShot(0, prefs, [prefs] {
-                prefs->findChild<QCheckBox *>(QStringLiteral("checkBoxKeepSafe"))->click();
-                prefs->done(0);
-            });
-        }
-        return false;
-    }
-};
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     hpHardenProcess();
-    QFile init(QStringLiteral("/proc/1/comm"));
-    if (!init.open(QIODevice::ReadOnly) || init.readAll().trimmed() != "bwrap") {
-        std::fputs("shell_probe runs only inside tools/sandbox\n", stderr);
+    // It fills and deletes what it is told to: only inside the sandbox.
+    if (!probe::inSandbox("shell_probe"))
         return 2;
-    }
     QApplication app(argc, argv);
     if (!AppEnv::init())
         return 3;
@@ -110,8 +83,16 @@ int main(int argc, char *argv[])
         return 3;
     QCoreApplication::installTranslator(&english);
     const QString victim = app.arguments().value(1);
-    User user;
-    app.installEventFilter(&user);
+    // Ok to every question, and keep-safe flipped in the preferences.
+    probe::DialogAnswerer user;
+    user.onShow = [](QWidget *window) {
+        if (auto *prefs = qobject_cast<PreferencesDlg *>(window)) {
+            QTimer::singleShot(0, prefs, [prefs] {
+                prefs->findChild<QCheckBox *>(QStringLiteral("checkBoxKeepSafe"))->click();
+                prefs->done(0);
+            });
+        }
+    };
 
     auto *window = new MainWindow(nullptr);
     auto *main = new MainWidget(nullptr);

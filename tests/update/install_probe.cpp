@@ -8,10 +8,10 @@
 //   relaunched <args>  the relaunched copy started (it only records itself)
 #include "AppEnv.h"
 #include "DownloadDlg.h"
+#include "hpHarden.h"
 #include "LocalHttpServer.h"
 #include "MsgDlg.h"
-#include "hpHarden.h"
-
+#include "Probe.h"
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -28,30 +28,8 @@
 namespace {
 const char kRelaunchLog[] = "/tmp/relaunch.log";
 
-void print(const QString &line)
-{
-    std::fputs(line.toUtf8().constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
+using probe::print;
 
-class BoxAnswerer : public QObject
-{
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show && qobject_cast<MsgDlg *>(watched)) {
-            QStringList texts;
-            for (QLabel *label : watched->findChildren<QLabel *>()) {
-                if (!label->text().isEmpty())
-                    texts << label->text();
-            }
-            print(QStringLiteral("box\t") + texts.join(QLatin1Char('|')));
-            QMetaObject::invokeMethod(watched, "done", Qt::QueuedConnection, Q_ARG(int, QMessageBox::Yes));
-        }
-        return false;
-    }
-};
 } // namespace
 
 int main(int argc, char *argv[])
@@ -92,8 +70,11 @@ int main(int argc, char *argv[])
     server.serve(QStringLiteral("/dl/Kestrelsweep-new.dmg"), response);
     if (!server.listen())
         return 5;
-    BoxAnswerer boxes;
-    app.installEventFilter(&boxes);
+    probe::DialogAnswerer boxes;
+    boxes.onShow = [](QWidget *window) {
+        if (qobject_cast<MsgDlg *>(window))
+            print(QStringLiteral("box\t") + probe::labelTexts(window).join(QLatin1Char('|')));
+    };
 
     bool relaunching = false;
     DownloadDlg::closeSubWidgets = [&] { relaunching = true; };
