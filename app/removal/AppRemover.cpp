@@ -169,6 +169,15 @@ void AppRemover::run()
     emit done(report());
 }
 
+void AppRemover::unloadOnce(const QString &path)
+{
+    // A later pass would find the job gone and only log a failure.
+    if (mUnloaded.contains(path))
+        return;
+    mUnloaded.insert(path);
+    unloadAgent(path);
+}
+
 int AppRemover::rmRootFiles()
 {
     QStringList paths;
@@ -182,7 +191,7 @@ int AppRemover::rmRootFiles()
     if (paths.isEmpty())
         return 0;
     for (const QString &path : qAsConst(paths))
-        unloadAgent(path);
+        unloadOnce(path);
     const int timeoutMs = int(qBound(kMinSilenceMs, mMaxMs - mClock.elapsed(), kMaxSilenceMs));
     bool answered = false;
     const QVector<bool> gone = hpClientRemove(paths, timeoutMs, &answered);
@@ -219,7 +228,7 @@ int AppRemover::rmUserFiles()
             result = -1;
             continue;
         }
-        unloadAgent(path);
+        unloadOnce(path);
         QString quoted = path;
         const QString command = QStringLiteral("rm -rfv ") + hpConvPath(quoted);
         // An argument vector, not a shell: the path reaches rm as one literal
