@@ -392,31 +392,111 @@ private slots:
         QVERIFY(p.root.size() > 1);
 
         const QMap<QString, QString> after = treeListing(mWorld);
-        const QStringList ticked = p.root + p.user;
-        auto isTicked = [&](const QString &rel) {
-            return std::any_of(ticked.begin(), ticked.end(), [&](const QString &t) {
-                return QLatin1Char('/') + rel == t || (QLatin1Char('/') + rel).startsWith(t + QLatin1Char('/'));
-            });
-        };
-        for (const QString &t : ticked)
-            QVERIFY2(before.contains(t.mid(1)), qPrintable(t));
-        QStringList wronglyGone, wronglyKept, changed;
-        for (auto it = before.begin(); it != before.end(); ++it) {
-            const bool gone = !after.contains(it.key());
-            if (isTicked(it.key()) != gone)
-                (gone ? wronglyGone : wronglyKept) << it.key();
-            else if (!gone && after.value(it.key()) != it.value())
-                changed << it.key();
-        }
-        for (auto it = after.begin(); it != after.end(); ++it) {
-            if (!before.contains(it.key()))
-                changed << it.key();
-        }
-        QCOMPARE(wronglyGone, QStringList());
-        QCOMPARE(wronglyKept, QStringList());
-        QCOMPARE(changed, QStringList());
+        compareRemoved(before, after, p.root + p.user);
+        if (QTest::currentTestFailed())
+            return;
         for (const QString &path : kept)
             QVERIFY2(after.contains(path.mid(1)), qPrintable(path));
+    }
+
+    // A launch job whose property list goes is unloaded while the file is
+    // still there: daemons by the service in the system domain, agents (the
+    // user's own and those in /Library) by the application in the user's
+    // session. A label that is the system's or not a plain reverse-DNS name
+    // reaches no launchctl; a job that is not loaded keeps no file.
+    void unloadsLaunchJobsFirst_data()
+    {
+        QTest::addColumn<QStringList>("labels"); // the daemon's, /Library agent's and user agent's; "" a corrupt file
+        QTest::addColumn<bool>("load");
+        QTest::addColumn<QStringList>("bootouts"); // system's then the user's session's
+        QTest::addColumn<QStringList>("loadedAfter");
+
+        const QStringList lamp{"com.example.Lamp.helper", "com.example.Lamp.agent", "com.example.Lamp.updater"};
+        QTest::newRow("loaded jobs unloaded while their plists are there")
+            << lamp << true
+            << QStringList{"bootout system/com.example.Lamp.helper plist present",
+                           "bootout gui/501/com.example.Lamp.agent plist present",
+                           "bootout gui/501/com.example.Lamp.updater plist present"}
+            << QStringList{"system org.example.other.helper"};
+        QTest::newRow("jobs not loaded: bootout fails, the files go all the same")
+            << lamp << false
+            << QStringList{"bootout system/com.example.Lamp.helper not loaded",
+                           "bootout gui/501/com.example.Lamp.agent not loaded",
+                           "bootout gui/501/com.example.Lamp.updater not loaded"}
+            << QStringList{"system org.example.other.helper"};
+        QTest::newRow("system's, shell syntax and corrupt: no bootout")
+            << QStringList{"COM.APPLE.lampd", "..;rm", ""} << true << QStringList()
+            << QStringList{"system COM.APPLE.lampd", "system org.example.other.helper", "gui/501 ..;rm"};
+    }
+
+    void unloadsLaunchJobsFirst()
+    {
+        QFETCH(QStringList, labels);
+        QFETCH(bool, load);
+        QFETCH(QStringList, bootouts);
+        QFETCH(QStringList, loadedAfter);
+        if (geteuid() != 0)
+            QSKIP("the user and the helper service need two ids: run as root");
+        const QString world = mTmp.path() + QStringLiteral("/launch-") + QString::fromLatin1(QTest::currentDataTag()).left(6);
+        const auto write = [&](const QString &rel, const QByteArray &data) {
+            QDir().mkpath(QFileInfo(world + rel).path());
+            QFile f(world + rel);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(data);
+        };
+        const auto plist = [](const QString &label) {
+            if (label.isEmpty())
+                return QByteArray("<plist><dict><key>Label</key><string>com.example.Lamp.");
+            return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n<key>Label</key><string>"
+                   + label.toUtf8() + "</string>\n<key>CFBundleIdentifier</key><string>com.example.Lamp</string>\n</dict>\n</plist>\n";
+        };
+        write(QStringLiteral("/Applications/Lamp.app/Contents/Info.plist"), plist(QStringLiteral("com.example.Lamp")));
+        const QStringList files{"/Library/LaunchDaemons/com.example.Lamp.helper.plist",
+                                "/Library/LaunchAgents/com.example.Lamp.agent.plist",
+                                "/Users/tester/Library/LaunchAgents/com.example.Lamp.updater.plist"};
+        for (int i = 0; i < files.size(); ++i)
+            write(files.at(i), plist(labels.at(i)));
+        // Another maker's daemon, loaded and kept.
+        write(QStringLiteral("/Library/LaunchDaemons/org.example.other.plist"), plist(QStringLiteral("org.example.other.helper")));
+        const auto launchctl = [&](const QStringList &options, const QString &domain, const QString &file) {
+            return runInSandbox(world, options, {QStringLiteral("/bin/launchctl"), QStringLiteral("bootstrap"), domain, file});
+        };
+        const QStringList asRoot{QStringLiteral("--as-root")};
+        QCOMPARE(launchctl(asRoot, QStringLiteral("system"), QStringLiteral("/Library/LaunchDaemons/org.example.other.plist")).status, 0);
+        if (load) {
+            launchctl(asRoot, QStringLiteral("system"), files.at(0));
+            launchctl({}, QStringLiteral("gui/501"), files.at(1));
+            launchctl({}, QStringLiteral("gui/501"), files.at(2));
+        }
+
+        const QMap<QString, QString> before = treeListing(world);
+        const Probe p = probe(world,
+                              {QStringLiteral("--helper"), qEnvironmentVariable("KS_HELPER"), QStringLiteral("--trust"),
+                               probeExe()},
+                              {QStringLiteral("remove"), QStringLiteral("/Applications/Lamp.app")});
+        QVERIFY2(p.status == 0 && p.error.isEmpty(), qPrintable(p.error + QLatin1Char('\n') + p.err));
+        QCOMPARE(p.finished, QStringLiteral("1"));
+        QCOMPARE(p.root, (QStringList{"/Applications/Lamp.app", files.at(0), files.at(1)}));
+        QCOMPARE(p.user, QStringList{files.at(2)});
+        compareRemoved(before, treeListing(world), p.root + p.user);
+
+        QStringList logged, loaded;
+        for (const QString &domain : {QStringLiteral("system"), QStringLiteral("gui/501")}) {
+            const QString folder = world + QStringLiteral("/private/tmp/launchctl-") + QString(domain).replace(QLatin1Char('/'), QLatin1Char('-'));
+            QFile log(folder + QStringLiteral("/log"));
+            QVERIFY(log.open(QIODevice::ReadOnly) || domain != QLatin1String("system"));
+            for (const QString &line : QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+                if (line.startsWith(QLatin1String("bootout ")))
+                    logged << line;
+            }
+            QFile jobs(folder + QStringLiteral("/jobs"));
+            if (jobs.open(QIODevice::ReadOnly)) {
+                for (const QString &line : QString::fromUtf8(jobs.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+                    loaded << domain + QLatin1Char(' ') + line.section(QLatin1Char('\t'), 0, 0);
+            }
+        }
+        QVERIFY2(logged == bootouts, qPrintable(logged.join(QLatin1Char('\n'))));
+        QCOMPARE(loaded, loadedAfter);
     }
 
     // A path the request format cannot carry: nothing goes, not even the
@@ -440,6 +520,35 @@ private slots:
     }
 
 private:
+    // Exactly the ticked paths (with what they hold) left the disk between
+    // the two listings, and nothing else changed.
+    static void compareRemoved(const QMap<QString, QString> &before, const QMap<QString, QString> &after,
+                               const QStringList &ticked)
+    {
+        auto isTicked = [&](const QString &rel) {
+            return std::any_of(ticked.begin(), ticked.end(), [&](const QString &t) {
+                return QLatin1Char('/') + rel == t || (QLatin1Char('/') + rel).startsWith(t + QLatin1Char('/'));
+            });
+        };
+        for (const QString &t : ticked)
+            QVERIFY2(before.contains(t.mid(1)), qPrintable(t));
+        QStringList wronglyGone, wronglyKept, changed;
+        for (auto it = before.begin(); it != before.end(); ++it) {
+            const bool gone = !after.contains(it.key());
+            if (isTicked(it.key()) != gone)
+                (gone ? wronglyGone : wronglyKept) << it.key();
+            else if (!gone && after.value(it.key()) != it.value())
+                changed << it.key();
+        }
+        for (auto it = after.begin(); it != after.end(); ++it) {
+            if (!before.contains(it.key()))
+                changed << it.key();
+        }
+        QCOMPARE(wronglyGone, QStringList());
+        QCOMPARE(wronglyKept, QStringList());
+        QCOMPARE(changed, QStringList());
+    }
+
     // The sample world, made once for the tests that remove from it.
     QString sampleWorld()
     {
