@@ -1,13 +1,15 @@
 // The removal page as the list view drives it, for tests inside tools/sandbox:
 //   removal_probe list|remove APPPATH [--catalogue] [--other PATH=ID ...] [--late-other PATH=ID ...]
 //                 [--size KIB] [--toggle TEXT ...] [--reveal TEXT] [--cancel-progress]
+//                 [--start EXE [--start-arg ARG ...]] [--refuse-quit]
 // --catalogue fills the catalogue with the discovery worker first; --other
 // adds one record by hand instead, --size one for APPPATH itself, measured at
 // KIB; --late-other adds one only after the page has opened, while the
 // catalogue counts as still being filled. --toggle flips the check box of the
 // first row whose text starts with TEXT, as a click would; --reveal asks for
 // that row's context menu and chooses "Reveal in Finder". The texts are the
-// build's English ones. Prints, tab-separated:
+// build's English ones. --start runs EXE detached before the page opens;
+// --refuse-quit answers Cancel when asked to quit a running item. Prints, tab-separated:
 //   waiting <shown 0|1>                  with --late-other: whether the page waited
 //   row <depth> <checked 0|1> <text>     every row in tree order
 //   tip <tooltip as plain text>          every entry's tooltip, in row order
@@ -19,6 +21,8 @@
 // and in remove mode, after confirming every question with Ok:
 //   error <text, newlines as \n> | error-details <text> | finished <bundle gone 0|1>
 //   cancel <offered 0|1>                 with --cancel-progress, when the progress dialog shows
+//   asked <text>                         every question's text, as it shows
+//   alive <0|1>                          with --start, at the end: whether EXE still runs
 #include "AppCenter.h"
 #include "AppEnv.h"
 #include "AppFinder.h"
@@ -37,6 +41,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTextDocument>
 #include <QTimer>
@@ -46,6 +51,7 @@
 
 #include <cstdio>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -63,6 +69,9 @@ class Confirmer : public QObject
 public:
     // Presses the progress dialog's Cancel as soon as it shows, if it has one.
     bool cancelProgress = false;
+    // Answers Cancel to the question whether to quit a running item.
+    bool refuseQuit = false;
+    bool refused = false;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -74,7 +83,12 @@ protected:
             print(QStringLiteral("error-details\t") + box->detailedText().replace(QLatin1Char('\n'), QLatin1String("\\n")));
             QMetaObject::invokeMethod(box, "done", Qt::QueuedConnection, Q_ARG(int, QMessageBox::Yes));
         } else if (qobject_cast<MsgDlg *>(watched)) {
-            QMetaObject::invokeMethod(watched, "done", Qt::QueuedConnection, Q_ARG(int, QMessageBox::Yes));
+            const QString text = watched->findChild<QLabel *>(QStringLiteral("labelInfo"))->text();
+            print(QStringLiteral("asked\t") + text);
+            const bool refuse = refuseQuit && text.contains(QLatin1String(" is running. "));
+            refused = refused || refuse;
+            QMetaObject::invokeMethod(watched, "done", Qt::QueuedConnection,
+                                      Q_ARG(int, refuse ? QMessageBox::No : QMessageBox::Yes));
         } else if (qobject_cast<ProgressDlg *>(watched) && cancelProgress) {
             auto *cancel = watched->findChild<QPushButton *>(QStringLiteral("pushButtonCancel"));
             print(QStringLiteral("cancel\t%1").arg(cancel && !cancel->isHidden()));
@@ -188,6 +202,8 @@ int main(int argc, char *argv[])
     QStringList toggles;
     QList<AppInfo *> late;
     QString revealed;
+    QString started;
+    QStringList startArgs;
     for (int i = 3; i < args.size(); ++i) {
         if (args.at(i) == QLatin1String("--catalogue")) {
             fillCatalogue();
@@ -209,6 +225,10 @@ int main(int argc, char *argv[])
             AppCenter::Inst()->append(info);
         } else if (args.at(i) == QLatin1String("--toggle") && i + 1 < args.size()) {
             toggles << args.at(++i);
+        } else if (args.at(i) == QLatin1String("--start") && i + 1 < args.size()) {
+            started = args.at(++i);
+        } else if (args.at(i) == QLatin1String("--start-arg") && i + 1 < args.size()) {
+            startArgs << args.at(++i);
         } else if (args.at(i) == QLatin1String("--reveal") && i + 1 < args.size()) {
             revealed = args.at(++i);
         }
@@ -217,6 +237,16 @@ int main(int argc, char *argv[])
     if (!translator.load(QStringLiteral("en.qm"), QStringLiteral(KS_BUNDLE_RESOURCES)))
         return 3;
     QCoreApplication::installTranslator(&translator);
+
+    // Detached, so that init, not the probe, reaps it once it ends.
+    qint64 runner = 0;
+    if (!started.isEmpty() && !QProcess::startDetached(started, startArgs, QString(), &runner))
+        return 4;
+    // Not a zombie: a process that has ended has no executable left.
+    const auto alive = [runner] {
+        char buf[16];
+        return readlink(QByteArray("/proc/" + QByteArray::number(runner) + "/exe").constData(), buf, sizeof buf) > 0;
+    };
 
     if (!late.isEmpty())
         AppCenter::Inst()->setScanning(true);
@@ -288,6 +318,7 @@ int main(int argc, char *argv[])
 
     Confirmer confirmer;
     confirmer.cancelProgress = args.contains(QStringLiteral("--cancel-progress"));
+    confirmer.refuseQuit = args.contains(QStringLiteral("--refuse-quit"));
     app.installEventFilter(&confirmer);
     int status = 1;
     QObject::connect(page, &RemoveWidget::removeFinished, &app, [&](bool gone) {
@@ -300,8 +331,10 @@ int main(int argc, char *argv[])
     page->doRemove();
     // The worker's thread ends and the worker deletes itself before the
     // process does, however long that takes.
-    if (!workerEnd.ended)
+    if (!workerEnd.ended && !confirmer.refused)
         workerEnd.loop.exec();
+    if (runner > 0)
+        print(QStringLiteral("alive\t%1").arg(alive()));
     delete page;
     return status;
 }
