@@ -4,16 +4,19 @@
 #include "AppCenter.h"
 #include "AppEnv.h"
 #include "AppInfo.h"
+#include "AppScanner.h"
 #include "AppRemover.h"
 #include "MsgDlg.h"
 #include "Preferences.h"
 #include "ProgressDlg.h"
+#include "RunningItem.h"
 #include "TickRule.h"
 #include "hpProtected.h"
 #include "hpSettings.h"
 #include "hpUtils.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileIconProvider>
@@ -220,6 +223,15 @@ void RemoveWidget::initAppInfo(QString appPath, QString appName, QString appSize
     fill(appPath);
 }
 
+void RemoveWidget::initBundle(const QString &bundlePath)
+{
+    AppInfo info;
+    if (!readBundleRecord(bundlePath, &info))
+        info.name = QFileInfo(bundlePath).fileName();
+    initAppInfo(bundlePath, info.name, hpSizeToString(hpGetSize(bundlePath)),
+                info.iconDir.isEmpty() ? QString() : info.iconDir + QStringLiteral("/icon_32x32.png"));
+}
+
 void RemoveWidget::catalogueComplete()
 {
     disconnect(AppCenter::Inst(), &AppCenter::scanFinished, this, &RemoveWidget::catalogueComplete);
@@ -270,6 +282,7 @@ void RemoveWidget::fill(const QString &appPath)
     }
     AppCenter::Inst()->releaseAppList(apps);
     mTicks = TickRule(otherKeys);
+    mBundleId = bundleId;
 
     addBinaries(appPath);
 
@@ -466,6 +479,8 @@ void RemoveWidget::doRemove()
                         QMessageBox::Yes | QMessageBox::No)
         != QMessageBox::Yes)
         return;
+    if (!quitRunning())
+        return;
 
     QStringList rootFiles;
     QStringList userFiles;
@@ -508,6 +523,66 @@ void RemoveWidget::doRemove()
         // Too late: deleting has begun and is shown to its end.
         cancellable = false;
     }
+}
+
+bool RemoveWidget::quitRunning()
+{
+    const RunningItem item(mRelatedFiles.value(0), mBundleId);
+    // Root's and other users' processes are not this user's to end; what
+    // they hold open stays theirs, and the files go as the service removes them.
+    for (const RunningItem::Process &p : item.processes()) {
+        if (!p.own)
+            qWarning("left running, not this user's: %lld %s", p.pid, qUtf8Printable(p.executable));
+    }
+    if (item.ownProcesses().isEmpty())
+        return true;
+    const QString name = shortName();
+    MsgDlg ask(this, tr("%1 is running").arg(name), tr("%1 is running. Quit it before removing it?").arg(name),
+               QMessageBox::Yes | QMessageBox::No);
+    ask.setButtonTexts(tr("Quit and Remove"), tr("Cancel"));
+    if (ask.exec() != QMessageBox::Yes)
+        return false;
+    item.askToQuit();
+    const int polite = waitUntilQuit(item, tr("Waiting for %1 to quit ...").arg(name));
+    if (polite != QMessageBox::Ignore)
+        return polite == QMessageBox::Yes;
+    MsgDlg force(this, tr("%1 did not quit").arg(name),
+                 tr("%1 is still running. Force it to quit? Its unsaved changes will be lost.").arg(name),
+                 QMessageBox::Yes | QMessageBox::No);
+    force.setButtonTexts(tr("Force Quit"), tr("Cancel"));
+    if (force.exec() != QMessageBox::Yes)
+        return false;
+    item.forceQuit();
+    const int forced = waitUntilQuit(item, tr("Waiting for %1 to quit ...").arg(name));
+    if (forced == QMessageBox::Ignore)
+        MsgDlg::warning(this, tr("%1 is running").arg(name), tr("%1 is still running, so nothing was removed.").arg(name),
+                        QMessageBox::Yes);
+    return forced == QMessageBox::Yes;
+}
+
+int RemoveWidget::waitUntilQuit(const RunningItem &item, const QString &text)
+{
+    const int pollMs = 100;
+    const qint64 patienceMs = 10000;
+    if (item.ownProcesses().isEmpty())
+        return QMessageBox::Yes;
+    QPointer<ProgressDlg> note = new ProgressDlg(this);
+    note->setProperty(tr("Remove App"), text, false, false);
+    QElapsedTimer waited;
+    waited.start();
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (!note)
+            return;
+        if (item.ownProcesses().isEmpty())
+            note->done(QMessageBox::Yes);
+        else if (waited.elapsed() >= patienceMs)
+            note->done(QMessageBox::Ignore);
+    });
+    poll.start(pollMs);
+    const int result = note->exec();
+    poll.stop();
+    return result;
 }
 
 void RemoveWidget::removeThreadFinished(QString errString)

@@ -10,6 +10,7 @@
 class AppRemover;
 class QLabel;
 class ProgressDlg;
+class RunningItem;
 class QMediaPlayer;
 class QPoint;
 class QResizeEvent;
@@ -29,6 +30,9 @@ public:
     ~RemoveWidget() override;
 
     void initAppInfo(QString appPath, QString appName, QString appSize, QString appIcon);
+    // The page for a bundle that may not be in the catalogue (one dropped on
+    // the window): its name and icon read as a scan reads them.
+    void initBundle(const QString &bundlePath);
     void addBinaries(QString appPath);
     void addDepends(QString label, QString folder, QString key);
     void getRelatedFiles(QStringList &rootFiles, QStringList &userFiles);
@@ -61,6 +65,14 @@ private:
     QString shortName() const;
     void updateSummary();
     void showEntryMenu(const QPoint &pos);
+    // Before anything is deleted: the item's own running processes are asked
+    // to quit, and forced to with the user's consent. False when any of them
+    // still runs or the user called the removal off.
+    bool quitRunning();
+    // Polls until none of the user's processes runs the item, for ten
+    // seconds at most, while the event loop runs: QMessageBox::Yes when they
+    // have ended, Ignore when some still run, No when the user cancelled.
+    int waitUntilQuit(const RunningItem &item, const QString &text);
 
     Ui::RemoveWidget *ui;
     QStringList mRelatedFiles;
@@ -76,6 +88,8 @@ private:
     QPointer<ProgressDlg> mProgress;
     QMediaPlayer *mPlayer;
     TickRule mTicks;
+    // The item's identifier, as the searches used it.
+    QString mBundleId;
     // Whether the search addDepends runs is keyed on the bundle identifier.
     bool mKeyIsBundleId = false;
     // The item whose searches wait for the catalogue; null once filled.

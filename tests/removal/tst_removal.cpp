@@ -24,6 +24,8 @@ class TestRemoval : public QObject
         bool removeButton = false;
         bool waited = false;
         QStringList cancel; // "1" for each progress dialog that offered Cancel, "0" otherwise
+        QStringList asked;  // every question the page put
+        QString alive;      // whether the program the probe started still ran at its end
         QString summary, revealed, error, details, finished, err;
     };
 
@@ -66,6 +68,10 @@ class TestRemoval : public QObject
                 p.user << value;
             } else if (tag == QLatin1String("remove-button")) {
                 p.removeButton = value == QLatin1String("1");
+            } else if (tag == QLatin1String("asked")) {
+                p.asked << value;
+            } else if (tag == QLatin1String("alive")) {
+                p.alive = value;
             } else if (tag == QLatin1String("cancel")) {
                 p.cancel << value;
             } else if (tag == QLatin1String("waiting")) {
@@ -519,6 +525,87 @@ private slots:
         QVERIFY(QFileInfo::exists(mRoot + QStringLiteral("/Users/tester/Library/Application Support/Semi;Colon")));
     }
 
+    // A program runs from inside the bundle when the removal is confirmed.
+    // The page asks to quit it first; a program that ignores the request is
+    // forced to with the user's consent. Refused, nothing is deleted and it
+    // runs on; quit, exactly the ticked files go.
+    void quitsWhatRunsFirst_data()
+    {
+        QTest::addColumn<QString>("program"); // copied into the bundle as its executable
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("refuse");
+        QTest::addColumn<QStringList>("asked"); // after the confirmation
+        QTest::addColumn<bool>("removed");
+        const QString quit = QStringLiteral("Runner is running. Quit it before removing it?");
+        QTest::newRow("quit refused: it runs on, nothing deleted")
+            << "/usr/bin/tail" << QStringList{"-f", "/dev/null"} << true << QStringList{quit} << false;
+        QTest::newRow("quit, then exactly the ticked files go")
+            << "/usr/bin/tail" << QStringList{"-f", "/dev/null"} << false << QStringList{quit} << true;
+        QTest::newRow("termination ignored: forced after the wait")
+            << "/bin/bash" << QStringList{"-c", "trap '' TERM; while :; do sleep 1; done"} << false
+            << QStringList{quit, "Runner is still running. Force it to quit? Its unsaved changes will be lost."} << true;
+    }
+
+    void quitsWhatRunsFirst()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, args);
+        QFETCH(bool, refuse);
+        QFETCH(QStringList, asked);
+        QFETCH(bool, removed);
+        if (geteuid() != 0)
+            QSKIP("the user and the helper service need two ids: run as root");
+        const QString world = mTmp.path() + QStringLiteral("/running-") + QString::number(mRunningWorlds++);
+        const QString exe = QStringLiteral("/Applications/Runner.app/Contents/MacOS/Runner");
+        QDir().mkpath(world + QStringLiteral("/Applications/Runner.app/Contents/MacOS"));
+        QVERIFY(QFile::copy(program, world + exe));
+        QFile plist(world + QStringLiteral("/Applications/Runner.app/Contents/Info.plist"));
+        QVERIFY(plist.open(QIODevice::WriteOnly));
+        plist.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+                    "<key>CFBundleIdentifier</key>\n<string>com.example.runner</string>\n</dict>\n</plist>\n");
+        plist.close();
+        for (const char *rel : {"Users/tester/Library/Preferences/com.example.runner.plist",
+                                "Users/tester/Library/Application Support/Runner/data", "Library/Runner/data",
+                                "Library/LaunchDaemons/com.example.runner.helper.plist", "Library/Runnerless/data"}) {
+            QDir().mkpath(QFileInfo(world + QLatin1Char('/') + QLatin1String(rel)).path());
+            QFile f(world + QLatin1Char('/') + QLatin1String(rel));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("r") == 1);
+        }
+        // What the sandbox makes on its first run is not the removal's doing.
+        for (const char *rel : {"System", "private/tmp", "private/var/run", "private/etc", "usr-local-Kestrelsweep"})
+            QDir().mkpath(world + QLatin1Char('/') + QLatin1String(rel));
+        const QMap<QString, QString> before = treeListing(world);
+        QStringList options{QStringLiteral("remove"), QStringLiteral("/Applications/Runner.app"), QStringLiteral("--start"), exe};
+        for (const QString &arg : args)
+            options << QStringLiteral("--start-arg") << arg;
+        if (refuse)
+            options << QStringLiteral("--refuse-quit");
+        const Probe p = probe(world,
+                              {QStringLiteral("--helper"), qEnvironmentVariable("KS_HELPER"), QStringLiteral("--trust"),
+                               probeExe()},
+                              options);
+        QVERIFY2(p.status == (removed ? 0 : 1) && p.error.isEmpty(), qPrintable(p.error + QLatin1Char('\n') + p.err));
+        QCOMPARE(p.asked.mid(1), asked);
+        QCOMPARE(p.alive, QString::number(!removed));
+        QCOMPARE(p.finished, removed ? QStringLiteral("1") : QString());
+        const QMap<QString, QString> after = treeListing(world);
+        if (!removed) {
+            QCOMPARE(after, before);
+            return;
+        }
+        const QStringList ticked = p.root + p.user;
+        QCOMPARE(ticked.size(), 5);
+        QMap<QString, QString> expected = before;
+        for (auto it = before.begin(); it != before.end(); ++it) {
+            for (const QString &t : ticked) {
+                if (QLatin1Char('/') + it.key() == t || (QLatin1Char('/') + it.key()).startsWith(t + QLatin1Char('/')))
+                    expected.remove(it.key());
+            }
+        }
+        QCOMPARE(after, expected);
+        QVERIFY(after.contains(QStringLiteral("Library/Runnerless/data")));
+    }
+
 private:
     // Exactly the ticked paths (with what they hold) left the disk between
     // the two listings, and nothing else changed.
@@ -548,6 +635,8 @@ private:
         QCOMPARE(wronglyKept, QStringList());
         QCOMPARE(changed, QStringList());
     }
+
+    int mRunningWorlds = 0;
 
     // The sample world, made once for the tests that remove from it.
     QString sampleWorld()

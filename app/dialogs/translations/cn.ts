@@ -278,6 +278,16 @@ p, li { white-space: pre-wrap; }
         <translation>无法在网页浏览器中打开在线帮助。其地址为：
 %1</translation>
     </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Not an item to remove</source>
+        <translation>不是可移除的项目</translation>
+    </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Drop one application, widget, plug-in or preference pane here to remove it.</source>
+        <translation>将一个应用程序、小组件、插件或偏好设置面板拖放到这里即可将其移除。</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>
@@ -457,6 +467,46 @@ p, li { white-space: pre-wrap; }
         <location filename="../../removal/AppRemover.cpp"/>
         <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
         <translation>Kestrelsweep 助手未在运行。个人文件夹以外的文件只能借助它来移除，因此未移除任何内容。</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running</source>
+        <translation>%1 正在运行</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running. Quit it before removing it?</source>
+        <translation>%1 正在运行。要先退出它再移除吗？</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Quit and Remove</source>
+        <translation>退出并移除</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting for %1 to quit ...</source>
+        <translation>正在等待 %1 退出…</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 did not quit</source>
+        <translation>%1 未退出</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running. Force it to quit? Its unsaved changes will be lost.</source>
+        <translation>%1 仍在运行。要强制退出吗？未存储的更改将会丢失。</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Force Quit</source>
+        <translation>强制退出</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running, so nothing was removed.</source>
+        <translation>%1 仍在运行，因此未移除任何内容。</translation>
     </message>
 </context>
 <context>

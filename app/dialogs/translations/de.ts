@@ -279,6 +279,16 @@ p, li { white-space: pre-wrap; }
         <translation>Die Online-Hilfe konnte in keinem Webbrowser geöffnet werden. Ihre Adresse lautet:
 %1</translation>
     </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Not an item to remove</source>
+        <translation>Kein Objekt zum Entfernen</translation>
+    </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Drop one application, widget, plug-in or preference pane here to remove it.</source>
+        <translation>Ein Programm, Widget, Plug-in oder Systemeinstellungsmodul hierher ziehen, um es zu entfernen.</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>
@@ -459,6 +469,46 @@ p, li { white-space: pre-wrap; }
         <location filename="../../removal/AppRemover.cpp"/>
         <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
         <translation>Der Kestrelsweep-Helfer läuft nicht. Dateien außerhalb Ihres Benutzerordners können nur mit seiner Hilfe entfernt werden, daher wurde nichts entfernt.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running</source>
+        <translation>%1 läuft</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running. Quit it before removing it?</source>
+        <translation>%1 läuft. Vor dem Entfernen beenden?</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Quit and Remove</source>
+        <translation>Beenden und entfernen</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting for %1 to quit ...</source>
+        <translation>Warten, bis %1 beendet ist …</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 did not quit</source>
+        <translation>%1 wurde nicht beendet</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running. Force it to quit? Its unsaved changes will be lost.</source>
+        <translation>%1 läuft noch. Sofort beenden? Nicht gesicherte Änderungen gehen verloren.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Force Quit</source>
+        <translation>Sofort beenden</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running, so nothing was removed.</source>
+        <translation>%1 läuft noch, daher wurde nichts entfernt.</translation>
     </message>
 </context>
 <context>

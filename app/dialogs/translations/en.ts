@@ -279,6 +279,16 @@ p, li { white-space: pre-wrap; }
         <translation>The online help could not be opened in a web browser. Its address is:
 %1</translation>
     </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Not an item to remove</source>
+        <translation>Not an item to remove</translation>
+    </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Drop one application, widget, plug-in or preference pane here to remove it.</source>
+        <translation>Drop one application, widget, plug-in or preference pane here to remove it.</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>
@@ -459,6 +469,46 @@ p, li { white-space: pre-wrap; }
         <location filename="../../removal/AppRemover.cpp"/>
         <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
         <translation>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running</source>
+        <translation>%1 is running</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running. Quit it before removing it?</source>
+        <translation>%1 is running. Quit it before removing it?</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Quit and Remove</source>
+        <translation>Quit and Remove</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting for %1 to quit ...</source>
+        <translation>Waiting for %1 to quit ...</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 did not quit</source>
+        <translation>%1 did not quit</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running. Force it to quit? Its unsaved changes will be lost.</source>
+        <translation>%1 is still running. Force it to quit? Its unsaved changes will be lost.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Force Quit</source>
+        <translation>Force Quit</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running, so nothing was removed.</source>
+        <translation>%1 is still running, so nothing was removed.</translation>
     </message>
 </context>
 <context>

@@ -279,6 +279,16 @@ p, li { white-space: pre-wrap; }
         <translation>No se pudo abrir la ayuda en línea en un navegador web. Su dirección es:
 %1</translation>
     </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Not an item to remove</source>
+        <translation>No es un elemento que se pueda eliminar</translation>
+    </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Drop one application, widget, plug-in or preference pane here to remove it.</source>
+        <translation>Suelta aquí una aplicación, widget, plug-in o panel de preferencias para eliminarlo.</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>
@@ -459,6 +469,46 @@ p, li { white-space: pre-wrap; }
         <location filename="../../removal/AppRemover.cpp"/>
         <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
         <translation>El asistente de Kestrelsweep no se está ejecutando. Los archivos fuera de su carpeta de inicio solo se pueden eliminar con su ayuda, por lo que no se ha eliminado nada.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running</source>
+        <translation>%1 está abierto</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running. Quit it before removing it?</source>
+        <translation>%1 está abierto. ¿Salir de él antes de eliminarlo?</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Quit and Remove</source>
+        <translation>Salir y eliminar</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting for %1 to quit ...</source>
+        <translation>Esperando a que %1 se cierre…</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 did not quit</source>
+        <translation>%1 no se ha cerrado</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running. Force it to quit? Its unsaved changes will be lost.</source>
+        <translation>%1 sigue abierto. ¿Forzar la salida? Se perderán los cambios no guardados.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Force Quit</source>
+        <translation>Forzar salida</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running, so nothing was removed.</source>
+        <translation>%1 sigue abierto, así que no se ha eliminado nada.</translation>
     </message>
 </context>
 <context>

@@ -279,6 +279,16 @@ p, li { white-space: pre-wrap; }
         <translation>Impossible d&apos;ouvrir l&apos;aide en ligne dans un navigateur web. Son adresse est :
 %1</translation>
     </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Not an item to remove</source>
+        <translation>Aucun élément à supprimer</translation>
+    </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Drop one application, widget, plug-in or preference pane here to remove it.</source>
+        <translation>Déposez ici une application, un widget, un plug-in ou une sous-fenêtre de préférences pour le supprimer.</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>
@@ -459,6 +469,46 @@ p, li { white-space: pre-wrap; }
         <location filename="../../removal/AppRemover.cpp"/>
         <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
         <translation>L&apos;assistant de Kestrelsweep n&apos;est pas en cours d&apos;exécution. Les fichiers situés hors de votre dossier de départ ne peuvent être supprimés qu&apos;avec son aide ; rien n&apos;a donc été supprimé.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running</source>
+        <translation>%1 est ouvert</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running. Quit it before removing it?</source>
+        <translation>%1 est ouvert. Le quitter avant de le supprimer ?</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Quit and Remove</source>
+        <translation>Quitter et supprimer</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting for %1 to quit ...</source>
+        <translation>Attente de la fermeture de %1…</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 did not quit</source>
+        <translation>%1 ne s’est pas fermé</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running. Force it to quit? Its unsaved changes will be lost.</source>
+        <translation>%1 est toujours ouvert. Forcer sa fermeture ? Les modifications non enregistrées seront perdues.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Force Quit</source>
+        <translation>Forcer à quitter</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running, so nothing was removed.</source>
+        <translation>%1 est toujours ouvert, rien n’a donc été supprimé.</translation>
     </message>
 </context>
 <context>

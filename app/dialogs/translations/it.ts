@@ -279,6 +279,16 @@ p, li { white-space: pre-wrap; }
         <translation>Impossibile aprire la guida online in un browser web. Il suo indirizzo è:
 %1</translation>
     </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Not an item to remove</source>
+        <translation>Non è un elemento da rimuovere</translation>
+    </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Drop one application, widget, plug-in or preference pane here to remove it.</source>
+        <translation>Trascina qui un’applicazione, un widget, un plug-in o un pannello preferenze per rimuoverlo.</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>
@@ -459,6 +469,46 @@ p, li { white-space: pre-wrap; }
         <location filename="../../removal/AppRemover.cpp"/>
         <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
         <translation>L&apos;assistente di Kestrelsweep non è in esecuzione. I file al di fuori della cartella Inizio possono essere rimossi solo con il suo aiuto, quindi non è stato rimosso nulla.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running</source>
+        <translation>%1 è in esecuzione</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running. Quit it before removing it?</source>
+        <translation>%1 è in esecuzione. Chiuderlo prima di rimuoverlo?</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Quit and Remove</source>
+        <translation>Chiudi e rimuovi</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting for %1 to quit ...</source>
+        <translation>In attesa che %1 si chiuda…</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 did not quit</source>
+        <translation>%1 non si è chiuso</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running. Force it to quit? Its unsaved changes will be lost.</source>
+        <translation>%1 è ancora in esecuzione. Forzarne la chiusura? Le modifiche non salvate andranno perse.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Force Quit</source>
+        <translation>Uscita forzata</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running, so nothing was removed.</source>
+        <translation>%1 è ancora in esecuzione, quindi non è stato rimosso nulla.</translation>
     </message>
 </context>
 <context>
