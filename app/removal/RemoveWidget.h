@@ -5,8 +5,6 @@
 #include <QVector>
 #include <QWidget>
 
-#include "TickRule.h"
-
 class AppRemover;
 class QLabel;
 class ProgressDlg;
@@ -29,8 +27,6 @@ public:
     ~RemoveWidget() override;
 
     void initAppInfo(QString appPath, QString appName, QString appSize, QString appIcon);
-    void addBinaries(QString appPath);
-    void addDepends(QString label, QString folder, QString key);
     void getRelatedFiles(QStringList &rootFiles, QStringList &userFiles);
 
 signals:
@@ -52,7 +48,7 @@ private:
     void checkChildren(QTreeWidgetItem *item, Qt::CheckState state);
     void catalogueComplete();
     void showWaiting(bool waiting);
-    // The searches, once the catalogue is complete.
+    // The related files, once the catalogue is complete.
     void fill(const QString &appPath);
     bool anyCategoryTicked() const;
     // Indexes into mRelatedFiles of the entries ticked under ticked categories.
@@ -75,9 +71,6 @@ private:
     QPointer<AppRemover> mRemover;
     QPointer<ProgressDlg> mProgress;
     QMediaPlayer *mPlayer;
-    TickRule mTicks;
-    // Whether the search addDepends runs is keyed on the bundle identifier.
-    bool mKeyIsBundleId = false;
     // The item whose searches wait for the catalogue; null once filled.
     QString mPendingPath;
     QPointer<QLabel> mWaiting;
