@@ -359,12 +359,13 @@ int CommandLine::remove(const QString &appPath, bool dryRun, bool yes)
 
 bool CommandLine::confirmed()
 {
-    write(sOut, tr("Remove them? [y/N] "));
+    // On stderr, as rm -i asks: stdout may go to a file, the question must not.
+    write(stderr, tr("Remove them? [y/N] "));
     char answer[256] = {};
     const bool read = std::fgets(answer, sizeof answer, stdin) != nullptr;
     // An answer from a pipe was not echoed: the next line starts on its own.
     if (!isatty(STDIN_FILENO))
-        write(sOut, QStringLiteral("\n"));
+        write(stderr, QStringLiteral("\n"));
     if (!read)
         return false;
     const QString given = QString::fromLocal8Bit(answer).trimmed();

@@ -152,7 +152,7 @@ private slots:
 
         const SandboxRun declined = cli({QStringLiteral("--remove"), item}, true, "n\n");
         QCOMPARE(declined.status, 1);
-        QCOMPARE(declined.err.trimmed(), QStringLiteral("Nothing was removed."));
+        QCOMPARE(declined.err, QStringLiteral("Remove them? [y/N] \nNothing was removed.\n"));
         QCOMPARE(treeListing(mWorld), before);
 
         const SandboxRun alone = cli({QStringLiteral("--remove"), item, QStringLiteral("--yes")});
