@@ -176,7 +176,6 @@ int CommandLine::run(const QStringList &args)
 
 QString CommandLine::parse(const QStringList &args, Options &options)
 {
-    const QString help = QStringLiteral("--help");
     const QString json = QStringLiteral("--json");
     const QString dryRun = QStringLiteral("--dry-run");
     const QString yes = QStringLiteral("--yes");
