@@ -5,8 +5,6 @@
 #include <QVector>
 #include <QWidget>
 
-#include "TickRule.h"
-
 class AppRemover;
 class QLabel;
 class ProgressDlg;
@@ -33,8 +31,6 @@ public:
     // The page for a bundle that may not be in the catalogue (one dropped on
     // the window): its name and icon read as a scan reads them.
     void initBundle(const QString &bundlePath);
-    void addBinaries(QString appPath);
-    void addDepends(QString label, QString folder, QString key);
     void getRelatedFiles(QStringList &rootFiles, QStringList &userFiles);
 
 signals:
@@ -56,7 +52,7 @@ private:
     void checkChildren(QTreeWidgetItem *item, Qt::CheckState state);
     void catalogueComplete();
     void showWaiting(bool waiting);
-    // The searches, once the catalogue is complete.
+    // The related files, once the catalogue is complete.
     void fill(const QString &appPath);
     bool anyCategoryTicked() const;
     // Indexes into mRelatedFiles of the entries ticked under ticked categories.
@@ -87,11 +83,8 @@ private:
     QPointer<AppRemover> mRemover;
     QPointer<ProgressDlg> mProgress;
     QMediaPlayer *mPlayer;
-    TickRule mTicks;
     // The item's identifier, as the searches used it.
     QString mBundleId;
-    // Whether the search addDepends runs is keyed on the bundle identifier.
-    bool mKeyIsBundleId = false;
     // The item whose searches wait for the catalogue; null once filled.
     QString mPendingPath;
     QPointer<QLabel> mWaiting;

@@ -570,4 +570,171 @@ p, li { white-space: pre-wrap; }
         <translation>Kestrelsweep cannot start: the path of one of its folders is missing or too long.</translation>
     </message>
 </context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Run &quot;%1 --help&quot; for the usage.</source>
+        <translation>Run &quot;%1 --help&quot; for the usage.</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 cannot be combined with %2</source>
+        <translation>%1 cannot be combined with %2</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>unknown option: %1</source>
+        <translation>unknown option: %1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 is not an option of %2</source>
+        <translation>%1 is not an option of %2</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>unexpected argument: %1</source>
+        <translation>unexpected argument: %1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 needs the path of an item</source>
+        <translation>%1 needs the path of an item</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>no command given: --list, --files, --remove or --help</source>
+        <translation>no command given: --list, --files, --remove or --help</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>not an item bundle (a .app, .wdgt, .plugin, .webplugin or .prefPane folder): %1</source>
+        <translation>not an item bundle (a .app, .wdgt, .plugin, .webplugin or .prefPane folder): %1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Usage:
+  %1 --list [--json]
+  %1 --files PATH [--json]
+  %1 --remove PATH [--dry-run] [--yes]
+  %1 --help
+
+  --list      lists the installed applications, widgets, plug-ins and preference panes
+  --files     lists the files that belong to the item at PATH; [x] marks those
+              removed by default
+  --remove    removes the item at PATH and its files marked [x]; asks first
+  --dry-run   removes nothing, only prints what --remove would remove
+  --yes       removes without asking
+  --json      prints JSON (sizes in KiB)
+
+PATH is an item bundle: a .app, .wdgt, .plugin, .webplugin or .prefPane folder.
+Exit status: 0 when everything went, 1 when something is left or was not removed,
+2 for a wrong command line.
+</source>
+        <translation>Usage:
+  %1 --list [--json]
+  %1 --files PATH [--json]
+  %1 --remove PATH [--dry-run] [--yes]
+  %1 --help
+
+  --list      lists the installed applications, widgets, plug-ins and preference panes
+  --files     lists the files that belong to the item at PATH; [x] marks those
+              removed by default
+  --remove    removes the item at PATH and its files marked [x]; asks first
+  --dry-run   removes nothing, only prints what --remove would remove
+  --yes       removes without asking
+  --json      prints JSON (sizes in KiB)
+
+PATH is an item bundle: a .app, .wdgt, .plugin, .webplugin or .prefPane folder.
+Exit status: 0 when everything went, 1 when something is left or was not removed,
+2 for a wrong command line.
+</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Kind</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Size</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Identifier</source>
+        <translation>Identifier</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Path</source>
+        <translation>Path</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Application</source>
+        <translation>Application</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Widget</source>
+        <translation>Widget</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Plug-in</source>
+        <translation>Plug-in</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Preference pane</source>
+        <translation>Preference pane</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Related files of %1 ([x]: removed by default):</source>
+        <translation>Related files of %1 ([x]: removed by default):</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files that would be removed: %1 (%2)</source>
+        <translation>Files that would be removed: %1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files to remove: %1 (%2)</source>
+        <translation>Files to remove: %1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files removed: %1 (%2)</source>
+        <translation>Files removed: %1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Remove them? [y/N] </source>
+        <translation>Remove them? [y/N] </translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>y</source>
+        <translation>y</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>yes</source>
+        <translation>yes</translation>
+    </message>
+</context>
 </TS>
