@@ -121,10 +121,9 @@ QString AppRemover::preflight()
         return text("These files cannot be handed to the Kestrelsweep helper, so nothing was removed.") + QLatin1Char('\n')
                + text("Some files could not be removed:") + QLatin1Char('\n') + unsendable.join(QLatin1Char('\n'));
     }
+    // Left open when found: the service now waits for this client's command.
     const bool found = hpClientInit();
     const HpServiceVerdict verdict = hpClientVerdict();
-    if (found)
-        hpClientUninit();
     if (verdict == HpServiceVerdict::NotAdministrator)
         return text("Removing files outside your home folder needs an administrator account.") + QLatin1Char('\n')
                + text("Nothing was removed.");
@@ -140,6 +139,7 @@ void AppRemover::run()
     const QString refusal = preflight();
     int expected = Checking;
     if (!refusal.isEmpty() || !mState.compare_exchange_strong(expected, Deleting)) {
+        hpClientUninit();
         qDebug("nothing removed: %s\n", refusal.isEmpty() ? "cancelled" : logText(refusal).constData());
         emit done(refusal.isEmpty() ? QCoreApplication::translate("RemoveWidget", "Nothing was removed.") : refusal);
         return;

@@ -396,6 +396,11 @@ private slots:
         // Both halves had work: the user's own files, and root's through the service.
         QVERIFY(!p.user.isEmpty());
         QVERIFY(p.root.size() > 1);
+        // The service found beforehand takes the request at once: no pass is
+        // lost waiting on it.
+        const QString log = logOf(mWorld);
+        QVERIFY2(log.contains(QLatin1String("rmRootFiles recv an answer")), qPrintable(log.right(3000)));
+        QVERIFY2(!log.contains(QLatin1String("rmRootFiles recv no answer")), qPrintable(log.right(3000)));
 
         const QMap<QString, QString> after = treeListing(mWorld);
         compareRemoved(before, after, p.root + p.user);
@@ -607,6 +612,20 @@ private slots:
     }
 
 private:
+    // What the application logged in the world's homes.
+    static QString logOf(const QString &world)
+    {
+        QString text;
+        QDirIterator it(world + QStringLiteral("/Users"), {QStringLiteral("main.log")}, QDir::Files | QDir::Hidden | QDir::AllDirs,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile log(it.next());
+            if (log.open(QIODevice::ReadOnly))
+                text += QString::fromUtf8(log.readAll());
+        }
+        return text;
+    }
+
     // Exactly the ticked paths (with what they hold) left the disk between
     // the two listings, and nothing else changed.
     static void compareRemoved(const QMap<QString, QString> &before, const QMap<QString, QString> &after,
