@@ -5,6 +5,7 @@
 #include "AppInfo.h"
 #include "AppRemover.h"
 #include "RelatedFiles.h"
+#include "RunningItem.h"
 #include "hpUtils.h"
 
 #include <QDir>
@@ -316,7 +317,8 @@ int CommandLine::files(const QString &appPath, bool json)
 
 int CommandLine::remove(const QString &appPath, bool dryRun, bool yes)
 {
-    const QVector<RelatedFiles::Category> categories = RelatedFiles::search(appPath);
+    QString bundleId;
+    const QVector<RelatedFiles::Category> categories = RelatedFiles::search(appPath, &bundleId);
     const QStringList ticked = RelatedFiles::tickedPaths(categories);
     qint64 kib = 0;
     for (const RelatedFiles::Category &category : categories) {
@@ -329,6 +331,13 @@ int CommandLine::remove(const QString &appPath, bool dryRun, bool yes)
     writeLine(sOut, ticked.join(QLatin1Char('\n')));
     if (dryRun)
         return Done;
+    // Nobody is there to ask whether to quit it, and its files must not go
+    // from under it: the user quits it and asks again.
+    if (!RunningItem(appPath, bundleId).ownProcesses().isEmpty()) {
+        const QString name = QFileInfo(appPath).completeBaseName();
+        writeLine(stderr, QCoreApplication::translate("RemoveWidget", "%1 is still running, so nothing was removed.").arg(name));
+        return Left;
+    }
     if (!yes && !confirmed()) {
         writeLine(stderr, QCoreApplication::translate("RemoveWidget", "Nothing was removed."));
         return Left;

@@ -23,12 +23,14 @@ class TestCli : public QObject
 
     static QString exe() { return qEnvironmentVariable("KS_KESTRELSWEEP"); }
 
+    static QStringList helperOptions()
+    {
+        return {QStringLiteral("--helper"), qEnvironmentVariable("KS_HELPER"), QStringLiteral("--trust"), exe()};
+    }
+
     SandboxRun cli(const QStringList &args, bool helper = false, const QByteArray &input = QByteArray())
     {
-        const QStringList options = helper ? QStringList{QStringLiteral("--helper"), qEnvironmentVariable("KS_HELPER"),
-                                                         QStringLiteral("--trust"), exe()}
-                                           : QStringList();
-        return runInSandbox(mWorld, options, QStringList{exe()} + args, input);
+        return runInSandbox(mWorld, helper ? helperOptions() : QStringList(), QStringList{exe()} + args, input);
     }
 
 private slots:
@@ -112,6 +114,26 @@ private slots:
     // One item from listing to removal: --remove takes exactly what --files
     // ticks, a dry run and a "no" take nothing, and without the service
     // nothing goes at all.
+    // A running item is not removed from under its processes: nobody is
+    // there to ask whether to quit it.
+    void leavesARunningItem()
+    {
+        if (geteuid() != 0)
+            QSKIP("the user and the helper service need two ids: run as root");
+        const QString bundle = QStringLiteral("/Users/tester/Downloads/Ferry Log.app");
+        const QString runner = bundle + QStringLiteral("/Contents/MacOS/ferry-runner");
+        QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), mWorld + runner));
+        const QMap<QString, QString> before = treeListing(mWorld);
+        const QString script = QStringLiteral("\"$1\" 30 & sleep 1; \"$2\" --remove \"$3\" --yes; echo \"status $?\"; "
+                                              "kill -0 $! && echo alive; kill $!");
+        const SandboxRun run = runInSandbox(mWorld, helperOptions(), {QStringLiteral("sh"), QStringLiteral("-c"), script,
+                                                         QStringLiteral("sh"), runner, exe(), bundle});
+        QVERIFY2(run.out.contains(QLatin1String("status 1\nalive")), qPrintable(run.out + run.err));
+        QVERIFY2(run.err.contains(QLatin1String("Ferry Log is still running, so nothing was removed.")), qPrintable(run.err));
+        QFile::remove(mWorld + runner);
+        QCOMPARE(treeListing(mWorld).size(), before.size() - 1);
+    }
+
     void removesWhatFilesTicks()
     {
         if (geteuid() != 0)
