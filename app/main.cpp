@@ -1,4 +1,5 @@
 #include "AppEnv.h"
+#include "CommandLine.h"
 #include "CrashDlg.h"
 #include "MainWidget.h"
 #include "MainWindow.h"
@@ -8,9 +9,23 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
     hpHardenProcess();
+    if (CommandLine::wanted(argc, argv)) {
+        // No window, so no display needed: a core application only.
+        QCoreApplication app(argc, argv);
+        if (!AppEnv::init()) {
+            const QString text = QCoreApplication::translate(
+                "main", "Kestrelsweep cannot start: the path of one of its folders is missing or too long.");
+            std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+            return 1;
+        }
+        return CommandLine::run(app.arguments());
+    }
+
     QApplication app(argc, argv);
     if (!AppEnv::init()) {
         // Going on would put the data, the caches and the log at "/".

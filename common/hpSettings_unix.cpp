@@ -1,6 +1,7 @@
 #include "hpSettings.h"
 #include "hpPlistRead.h"
 
+#include <QBuffer>
 #include <QDataStream>
 #include <QDateTime>
 #include <QIODevice>
@@ -464,4 +465,15 @@ QSettings::Format hpSettingsFormat()
 {
     static const QSettings::Format format = QSettings::registerFormat(QStringLiteral("plist"), hpReadPlist, writePlist);
     return format;
+}
+
+QString hpPlistString(const QByteArray &data, const QString &key)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    QSettings::SettingsMap map;
+    if (!buffer.open(QIODevice::ReadOnly) || !hpReadPlist(buffer, map))
+        return QString();
+    const QVariant value = map.value(toQtKey(key));
+    return value.type() == QVariant::String ? value.toString() : QString();
 }

@@ -1,6 +1,7 @@
 #include "RemoveHelper.h"
 
 #include "hpChannel.h"
+#include "hpLaunchJob.h"
 #include "hpParam.h"
 #include "hpProtected.h"
 #include "hpRequest.h"
@@ -41,6 +42,10 @@ int openFolder(const QByteArray &resolved)
     }
     return fd;
 }
+
+// launchctl waits for the job to end; one that ignores its signal must not
+// hold the removal.
+const int kUnloadTimeoutMs = 15000;
 
 } // namespace
 
@@ -109,6 +114,24 @@ void RemoveHelper::run()
     qDebug("deleteLater end\n");
 }
 
+void RemoveHelper::unloadDaemon(int dirFd, const QString &name)
+{
+    // Read from the folder rm works in, so the Label is that of the file that goes.
+    const QString label = hpLaunchLabel(name, dirFd);
+    const QByteArray shown = hpLogSafe(name.toUtf8(), -1);
+    if (label.isEmpty()) {
+        qDebug("%s  no usable launch job label, nothing unloaded\n", shown.constData());
+        return;
+    }
+    QStringList argv;
+    if (geteuid() != 0)
+        argv << QStringLiteral("sudo") << QStringLiteral("-n");
+    argv << QStringLiteral("/bin/launchctl") << QStringLiteral("bootout") << QStringLiteral("system/") + label;
+    // A job that is not loaded makes bootout fail; the file goes all the same.
+    const int rc = hpSpawn(argv, kUnloadTimeoutMs, -1, [this] { working(); });
+    qDebug("launchctl bootout system/%s, resp:%d\n", label.toLatin1().constData(), rc);
+}
+
 int RemoveHelper::doRemove(const QString &path)
 {
     qDebug("doRemove start!\n");
@@ -156,6 +179,8 @@ int RemoveHelper::doRemove(const QString &path)
         qDebug("%s  parent changed while checking, -1\n", shown.constData());
         return -1;
     }
+    if (realParent.compare(QLatin1String("/Library/LaunchDaemons"), Qt::CaseInsensitive) == 0)
+        unloadDaemon(dirFd, name);
     QStringList argv;
     if (geteuid() != 0)
         argv << QStringLiteral("sudo") << QStringLiteral("-n");

@@ -23,6 +23,9 @@ public:
     void release();
 
 private:
+    // Unloads the daemon whose property list name in the open folder dirFd
+    // is about to be deleted: the job would otherwise run until the next start.
+    void unloadDaemon(int dirFd, const QString &name);
     // Tells the application, at most once a second, that the request is
     // still being worked on: a large tree may take minutes to delete.
     void working(bool now = false);

@@ -10,3 +10,9 @@
 void findApps(const QString &folder);
 void findPlugins(const QString &folder);
 void findWidgets(const QString &folder);
+
+class AppInfo;
+// The record a scan makes for one bundle of a kind the scanners know (.app,
+// .wdgt, .plugin, .webplugin, .prefPane), icon converted alike, for a bundle
+// anywhere (one dropped on the window); false for anything else.
+bool readBundleRecord(const QString &bundlePath, AppInfo *info);

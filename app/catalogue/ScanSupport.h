@@ -41,6 +41,11 @@ QStringList cacheFileNames();
 QString iconDirFor(const QString &relativePath, const QStringList &cacheNames);
 // Creates iconDir and converts source into iconDir/icon_32x32.png with sips.
 void convertIcon(const QString &iconDir, const QString &source);
+// The records of the three kinds, for a bundle found in folder (the scanned
+// folder its icon folder is named from); the icon is converted the first time.
+void readApp(AppInfo *info, const QFileInfo &bundle, const QString &folder, const QStringList &caches);
+void readPlugin(AppInfo *info, const QFileInfo &bundle, const QString &folder, const QStringList &caches);
+void readWidget(AppInfo *info, const QFileInfo &bundle, const QString &folder, const QStringList &caches);
 // Hands one record to the catalogue on its own, so the list fills while the scan runs.
 void publish(AppInfo *info);
 

@@ -13,7 +13,9 @@ namespace {
 const char kGenericAppIcon[] =
     "/System/Library/CoreServices/CoreTypes.bundle/Contents/Resources/GenericApplicationIcon.icns";
 
-void readAppInfo(AppInfo *info, const QFileInfo &bundle, const QString &folder, const QStringList &caches)
+} // namespace
+
+void scan::readApp(AppInfo *info, const QFileInfo &bundle, const QString &folder, const QStringList &caches)
 {
     const QString path = bundle.absoluteFilePath();
     const QSettings plist(scan::plistFile(path + QStringLiteral("/Contents/Info.plist")), hpSettingsFormat());
@@ -32,6 +34,8 @@ void readAppInfo(AppInfo *info, const QFileInfo &bundle, const QString &folder, 
     scan::convertIcon(iconDir, scan::bundleIconSource(path, plist, kGenericAppIcon));
 }
 
+namespace {
+
 bool isApp(const QFileInfo &entry)
 {
     return entry.absoluteFilePath().endsWith(QLatin1String(".app"));
@@ -45,7 +49,7 @@ void findApps(const QString &folder)
     for (const QFileInfo &entry : scan::listFolder(folder)) {
         if (isApp(entry)) {
             auto *info = new AppInfo;
-            readAppInfo(info, entry, folder, caches);
+            scan::readApp(info, entry, folder, caches);
             scan::publish(info);
             continue;
         }
@@ -54,7 +58,7 @@ void findApps(const QString &folder)
             if (!isApp(inner))
                 continue;
             auto *info = new AppInfo;
-            readAppInfo(info, inner, folder, caches);
+            scan::readApp(info, inner, folder, caches);
             scan::publish(info);
         }
     }

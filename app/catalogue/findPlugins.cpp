@@ -11,7 +11,9 @@ namespace {
 
 const char kGenericPluginIcon[] = "/System/Library/CoreServices/CoreTypes.bundle/Contents/Resources/KEXT.icns";
 
-void readPluginInfo(AppInfo *info, const QFileInfo &bundle, const QString &folder, const QStringList &caches)
+} // namespace
+
+void scan::readPlugin(AppInfo *info, const QFileInfo &bundle, const QString &folder, const QStringList &caches)
 {
     const QString path = bundle.absoluteFilePath();
     const QSettings plist(scan::plistFile(path + QStringLiteral("/Contents/Info.plist")), hpSettingsFormat());
@@ -23,6 +25,8 @@ void readPluginInfo(AppInfo *info, const QFileInfo &bundle, const QString &folde
         return;
     scan::convertIcon(info->iconDir, scan::bundleIconSource(path, plist, kGenericPluginIcon));
 }
+
+namespace {
 
 bool isPlugin(const QString &path)
 {
@@ -39,7 +43,7 @@ void findPlugins(const QString &folder)
         if (!isPlugin(entry.absoluteFilePath()))
             continue;
         auto *info = new AppInfo;
-        readPluginInfo(info, entry, folder, caches);
+        scan::readPlugin(info, entry, folder, caches);
         scan::publish(info);
     }
 }

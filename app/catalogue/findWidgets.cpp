@@ -15,6 +15,26 @@ const char kGenericWidgetIcon[] =
 
 } // namespace
 
+void scan::readWidget(AppInfo *info, const QFileInfo &bundle, const QString &folder, const QStringList &caches)
+{
+    const QString path = bundle.absoluteFilePath();
+    {
+        const QSettings plist(scan::plistFile(path + QStringLiteral("/Info.plist")), hpSettingsFormat());
+        scan::readCommonKeys(info, bundle, plist, "CFBundleDisplayName", 1);
+        const QString mainPage = plist.value(QStringLiteral("MainHTML")).toString();
+        if (!mainPage.isEmpty())
+            info->lastOpenTime = scan::lastReadText(path + QLatin1Char('/') + mainPage);
+        info->iconDir = scan::iconDirFor(path.mid(folder.length()), caches);
+    }
+    // Unlike the other kinds, a widget is converted until its PNG exists.
+    if (!QFileInfo::exists(info->iconDir + QStringLiteral("/icon_32x32.png"))) {
+        QString source = path + QStringLiteral("/Icon.icns");
+        if (!hpIsRegularFile(source))
+            source = QLatin1String(kGenericWidgetIcon);
+        scan::convertIcon(info->iconDir, source);
+    }
+}
+
 void findWidgets(const QString &folder)
 {
     const QStringList caches = scan::cacheFileNames();
@@ -23,21 +43,7 @@ void findWidgets(const QString &folder)
         if (!path.endsWith(QLatin1String(".wdgt")))
             continue;
         auto *info = new AppInfo;
-        {
-            const QSettings plist(scan::plistFile(path + QStringLiteral("/Info.plist")), hpSettingsFormat());
-            scan::readCommonKeys(info, entry, plist, "CFBundleDisplayName", 1);
-            const QString mainPage = plist.value(QStringLiteral("MainHTML")).toString();
-            if (!mainPage.isEmpty())
-                info->lastOpenTime = scan::lastReadText(path + QLatin1Char('/') + mainPage);
-            info->iconDir = scan::iconDirFor(path.mid(folder.length()), caches);
-        }
-        // Unlike the other kinds, a widget is converted until its PNG exists.
-        if (!QFileInfo::exists(info->iconDir + QStringLiteral("/icon_32x32.png"))) {
-            QString source = path + QStringLiteral("/Icon.icns");
-            if (!hpIsRegularFile(source))
-                source = QLatin1String(kGenericWidgetIcon);
-            scan::convertIcon(info->iconDir, source);
-        }
+        scan::readWidget(info, entry, folder, caches);
         scan::publish(info);
     }
 }

@@ -96,6 +96,20 @@ int MsgDlg::warning(QWidget *parent, QString title, QString text, int buttons)
     return dlg.exec();
 }
 
+void MsgDlg::setButtonTexts(const QString &ok, const QString &cancel)
+{
+    const int gap = ui->pushButtonOk->x() - ui->pushButtonCancel->geometry().right();
+    int x = ui->pushButtonOk->geometry().right() + 1;
+    ui->pushButtonOk->setText(ok);
+    ui->pushButtonCancel->setText(cancel);
+    for (QPushButton *b : {ui->pushButtonOk, ui->pushButtonCancel}) {
+        const int w = qMin(qMax(b->width(), b->sizeHint().width()), x);
+        x -= w;
+        b->setGeometry(x, b->y(), w, b->height());
+        x = qMax(0, x - gap);
+    }
+}
+
 void MsgDlg::okSLOT()
 {
     done(QMessageBox::Yes);

@@ -19,6 +19,9 @@ public:
     ~MsgDlg() override;
 
     static int warning(QWidget *parent, QString title, QString text, int buttons);
+    // Names the two buttons after what they do; each grows to its text, the
+    // pair keeping to the right edge.
+    void setButtonTexts(const QString &ok, const QString &cancel);
 
 private slots:
     void okSLOT();

@@ -2,13 +2,17 @@
 
 #include "hpChannel.h"
 #include "hpClient.h"
+#include "hpLaunchJob.h"
 #include "hpProtected.h"
 #include "hpUtils.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QDebug>
 #include <QProcess>
+
+#include <unistd.h>
 
 namespace {
 const char kCorrupted[] = "Kestrelsweep component is corrupted. please repair it\n";
@@ -17,6 +21,9 @@ const char kCorrupted[] = "Kestrelsweep component is corrupted. please repair it
 // waited for; the run's own bound only shortens the wait for a silent one.
 const qint64 kMaxSilenceMs = 10000;
 const qint64 kMinSilenceMs = 2500;
+// launchctl waits for the job to end; one that ignores its signal must not
+// hold the removal.
+const int kUnloadTimeoutMs = 15000;
 
 // rm is never asked about these. A relative path would be taken from the
 // worker's current folder, and "." or ".." can make a path name something the
@@ -41,6 +48,39 @@ bool userPathRefused(const QString &path)
 QByteArray logText(const QString &text)
 {
     return hpLogSafe(text.toUtf8(), -1);
+}
+
+// An agent keeps running in the user's session after its property list is
+// gone, so it is unloaded first. Agents of /Library/LaunchAgents run in every
+// logged-in user's session; this user's is the one the application may end.
+void unloadAgent(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString folder = QFileInfo(info.path()).canonicalFilePath();
+    const QString own = QDir(hpHomePath() + QStringLiteral("/Library/LaunchAgents")).canonicalPath();
+    if (folder.isEmpty()
+        || (folder.compare(own, Qt::CaseInsensitive) != 0
+            && folder.compare(QLatin1String("/Library/LaunchAgents"), Qt::CaseInsensitive) != 0))
+        return;
+    const QString label = hpLaunchLabel(path);
+    if (label.isEmpty()) {
+        qDebug("no usable launch job label, nothing unloaded: %s\n", logText(path).constData());
+        return;
+    }
+    const QString target = QStringLiteral("gui/%1/%2").arg(::getuid()).arg(label);
+    QProcess launchctl;
+    launchctl.setProcessChannelMode(QProcess::ForwardedChannels);
+    launchctl.start(QStringLiteral("launchctl"), {QStringLiteral("bootout"), target});
+    // A job that is not loaded makes bootout fail; the file goes all the same.
+    int status = -1;
+    if (launchctl.waitForStarted(-1) && launchctl.waitForFinished(kUnloadTimeoutMs)
+        && launchctl.exitStatus() == QProcess::NormalExit)
+        status = launchctl.exitCode();
+    if (launchctl.state() != QProcess::NotRunning) {
+        launchctl.kill();
+        launchctl.waitForFinished(-1);
+    }
+    qDebug("launchctl bootout %s, resp:%d\n", logText(target).constData(), status);
 }
 
 int elapsedSeconds(const QElapsedTimer &clock)
@@ -81,10 +121,9 @@ QString AppRemover::preflight()
         return text("These files cannot be handed to the Kestrelsweep helper, so nothing was removed.") + QLatin1Char('\n')
                + text("Some files could not be removed:") + QLatin1Char('\n') + unsendable.join(QLatin1Char('\n'));
     }
+    // Left open when found: the service now waits for this client's command.
     const bool found = hpClientInit();
     const HpServiceVerdict verdict = hpClientVerdict();
-    if (found)
-        hpClientUninit();
     if (verdict == HpServiceVerdict::NotAdministrator)
         return text("Removing files outside your home folder needs an administrator account.") + QLatin1Char('\n')
                + text("Nothing was removed.");
@@ -100,6 +139,7 @@ void AppRemover::run()
     const QString refusal = preflight();
     int expected = Checking;
     if (!refusal.isEmpty() || !mState.compare_exchange_strong(expected, Deleting)) {
+        hpClientUninit();
         qDebug("nothing removed: %s\n", refusal.isEmpty() ? "cancelled" : logText(refusal).constData());
         emit done(refusal.isEmpty() ? QCoreApplication::translate("RemoveWidget", "Nothing was removed.") : refusal);
         return;
@@ -129,6 +169,15 @@ void AppRemover::run()
     emit done(report());
 }
 
+void AppRemover::unloadOnce(const QString &path)
+{
+    // A later pass would find the job gone and only log a failure.
+    if (mUnloaded.contains(path))
+        return;
+    mUnloaded.insert(path);
+    unloadAgent(path);
+}
+
 int AppRemover::rmRootFiles()
 {
     QStringList paths;
@@ -141,6 +190,8 @@ int AppRemover::rmRootFiles()
     }
     if (paths.isEmpty())
         return 0;
+    for (const QString &path : qAsConst(paths))
+        unloadOnce(path);
     const int timeoutMs = int(qBound(kMinSilenceMs, mMaxMs - mClock.elapsed(), kMaxSilenceMs));
     bool answered = false;
     const QVector<bool> gone = hpClientRemove(paths, timeoutMs, &answered);
@@ -177,6 +228,7 @@ int AppRemover::rmUserFiles()
             result = -1;
             continue;
         }
+        unloadOnce(path);
         QString quoted = path;
         const QString command = QStringLiteral("rm -rfv ") + hpConvPath(quoted);
         // An argument vector, not a shell: the path reaches rm as one literal

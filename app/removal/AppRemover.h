@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QSet>
 #include <QStringList>
 #include <QThread>
 #include <QVector>
@@ -43,6 +44,9 @@ private:
     // Why nothing may be deleted at all, or empty when the removal may begin:
     // the user's half goes only when root's half can go as well.
     QString preflight();
+    // Unloads the agent whose property list path is about to be deleted,
+    // the first time it is asked.
+    void unloadOnce(const QString &path);
     // "success", or the text that tells the user what went wrong and what is left.
     QString report() const;
 
@@ -53,6 +57,7 @@ private:
     int mPauseMs;
     QVector<bool> mRootGone;
     QVector<bool> mUserGone;
+    QSet<QString> mUnloaded;
     // Whether the last root pass found the service and heard its answer.
     bool mServiceAnswered = false;
     // Since the start of the run: bounds the passes and a root exchange's wait.

@@ -5,11 +5,10 @@
 #include <QVector>
 #include <QWidget>
 
-#include "TickRule.h"
-
 class AppRemover;
 class QLabel;
 class ProgressDlg;
+class RunningItem;
 class QMediaPlayer;
 class QPoint;
 class QResizeEvent;
@@ -29,8 +28,9 @@ public:
     ~RemoveWidget() override;
 
     void initAppInfo(QString appPath, QString appName, QString appSize, QString appIcon);
-    void addBinaries(QString appPath);
-    void addDepends(QString label, QString folder, QString key);
+    // The page for a bundle that may not be in the catalogue (one dropped on
+    // the window): its name and icon read as a scan reads them.
+    void initBundle(const QString &bundlePath);
     void getRelatedFiles(QStringList &rootFiles, QStringList &userFiles);
 
 signals:
@@ -52,7 +52,7 @@ private:
     void checkChildren(QTreeWidgetItem *item, Qt::CheckState state);
     void catalogueComplete();
     void showWaiting(bool waiting);
-    // The searches, once the catalogue is complete.
+    // The related files, once the catalogue is complete.
     void fill(const QString &appPath);
     bool anyCategoryTicked() const;
     // Indexes into mRelatedFiles of the entries ticked under ticked categories.
@@ -61,6 +61,14 @@ private:
     QString shortName() const;
     void updateSummary();
     void showEntryMenu(const QPoint &pos);
+    // Before anything is deleted: the item's own running processes are asked
+    // to quit, and forced to with the user's consent. False when any of them
+    // still runs or the user called the removal off.
+    bool quitRunning();
+    // Polls until none of the user's processes runs the item, for ten
+    // seconds at most, while the event loop runs: QMessageBox::Yes when they
+    // have ended, Ignore when some still run, No when the user cancelled.
+    int waitUntilQuit(const RunningItem &item, const QString &text);
 
     Ui::RemoveWidget *ui;
     QStringList mRelatedFiles;
@@ -75,9 +83,8 @@ private:
     QPointer<AppRemover> mRemover;
     QPointer<ProgressDlg> mProgress;
     QMediaPlayer *mPlayer;
-    TickRule mTicks;
-    // Whether the search addDepends runs is keyed on the bundle identifier.
-    bool mKeyIsBundleId = false;
+    // The item's identifier, as the searches used it.
+    QString mBundleId;
     // The item whose searches wait for the catalogue; null once filled.
     QString mPendingPath;
     QPointer<QLabel> mWaiting;

@@ -273,6 +273,11 @@ void hpClientUninit()
     qDebug("hpClientUninit end\n");
 }
 
+bool hpClientConnected()
+{
+    return sSocket && sPeerPort != 0;
+}
+
 bool hpClientCanSend(const QStringList &paths, QStringList *unsendable)
 {
     QVector<int> refused;
@@ -329,7 +334,8 @@ QVector<bool> hpClientRemove(const QStringList &paths, int timeoutMs, bool *answ
     for (int i : qAsConst(unsendable))
         qDebug("not sent, the request format cannot carry it: %s\n", hpLogSafe(paths.at(i).toUtf8(), -1).constData());
     for (const HpRemoveBatch &batch : batches) {
-        if (!hpClientInit()) {
+        // The first batch may go on the exchange that found the service.
+        if (!hpClientConnected() && !hpClientInit()) {
             allAnswered = false;
             break; // no service: the other batches would only wait as long again
         }

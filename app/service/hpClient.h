@@ -12,6 +12,10 @@ bool hpClientPeerAlive();
 int hpClientSend(const char *data, int len);
 int hpClientRecv(char *buf, int len, int timeoutMs);
 void hpClientUninit();
+// Whether the service answered the last hello and that exchange is still
+// open: the service waits for its command a few seconds and answers no one
+// else meanwhile, so the command goes on the same exchange.
+bool hpClientConnected();
 }
 
 // What the last hpClientInit learned of the service.

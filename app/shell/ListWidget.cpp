@@ -295,16 +295,51 @@ void ListWidget::doRemove()
         const ItemWidget *row = mRows.at(mSelected);
         mRemoveWidget = new RemoveWidget(parentWidget());
         mRemoveWidget->initAppInfo(row->appPath(), row->appName(), row->appSize(), row->appIcon());
-        connect(mRemoveWidget, &RemoveWidget::removeFinished, this, &ListWidget::removeFinished);
-        connect(mRemoveWidget, &RemoveWidget::removeCancel, this, &ListWidget::removeCancel);
-        connect(mRemoveWidget, &RemoveWidget::removedSummary, this, &ListWidget::removedSummary);
-        mRemoveWidget->show();
+        watchRemoveWidget();
     }
     qDebug("doRemove end!\n");
 }
 
+bool ListWidget::isRemoving() const
+{
+    return !mRemoveWidget.isNull();
+}
+
+bool ListWidget::removePath(const QString &path)
+{
+    if (mRemoveWidget)
+        return false;
+    for (int i = 0; i < mRows.size(); ++i) {
+        if (mRows.at(i)->appPath() != path)
+            continue;
+        // Ticking the row unticks the old one and selects it, as a click does.
+        mRows.at(i)->setCheckState(true);
+        if (mSelected != i)
+            onCheckBox(Qt::Checked, path);
+        doRemove();
+        return !mRemoveWidget.isNull();
+    }
+    mUnlistedPath = path;
+    mRemoveWidget = new RemoveWidget(parentWidget());
+    mRemoveWidget->initBundle(path);
+    watchRemoveWidget();
+    return true;
+}
+
+void ListWidget::watchRemoveWidget()
+{
+    connect(mRemoveWidget, &RemoveWidget::removeFinished, this, &ListWidget::removeFinished);
+    connect(mRemoveWidget, &RemoveWidget::removeCancel, this, &ListWidget::removeCancel);
+    connect(mRemoveWidget, &RemoveWidget::removedSummary, this, &ListWidget::removedSummary);
+    mRemoveWidget->show();
+}
+
 void ListWidget::removeFinished(bool appRemoved)
 {
+    if (!mUnlistedPath.isNull()) {
+        closeRemoveWidget();
+        return;
+    }
     if (appRemoved)
         dropSelected();
     closeRemoveWidget();
@@ -312,6 +347,10 @@ void ListWidget::removeFinished(bool appRemoved)
 
 void ListWidget::removeCancel()
 {
+    if (!mUnlistedPath.isNull()) {
+        closeRemoveWidget();
+        return;
+    }
     // A removal that failed part way may still have taken the bundle.
     if (mSelected >= 0 && mSelected < mRows.size() && !pathExists(mRows.at(mSelected)->appPath()))
         dropSelected();
@@ -341,6 +380,7 @@ void ListWidget::closeRemoveWidget()
     if (mRemoveWidget)
         mRemoveWidget->close();
     mRemoveWidget = nullptr;
+    mUnlistedPath = QString();
 }
 
 void ListWidget::showEvent(QShowEvent *event)

@@ -25,6 +25,8 @@ public:
     ~ListWidget() override;
 
     bool isExisted(AppInfo const *info) const;
+    // Whether a removal page covers the list.
+    bool isRemoving() const;
 
     // Whether the next list starts the discovery worker (on by default);
     // off where the catalogue is filled by hand (screenshots, benchmarks).
@@ -45,6 +47,9 @@ public slots:
     void searchApps(QString text);
     void onCheckBox(int state, QString path);
     void doRemove();
+    // The removal page for a bundle by its path: a catalogued one as if its
+    // row were chosen, any other on its own. False while a page is open.
+    bool removePath(const QString &path);
     void removeFinished(bool appRemoved);
     void removeCancel();
 
@@ -66,6 +71,7 @@ private:
     // "Loading ..." or "None" when no row is shown, else nothing.
     QString emptyTitle() const;
     void closeRemoveWidget();
+    void watchRemoveWidget();
     // Drops the selected row and its record, as when its item has gone.
     void dropSelected();
 
@@ -81,6 +87,8 @@ private:
     QString mCategory;
     QString mSearchText;
     QPointer<RemoveWidget> mRemoveWidget;
+    // The open page's bundle when it is in no row; its end leaves the rows be.
+    QString mUnlistedPath;
     // Arriving rows grow the contents through this, a few times a second at
     // most; see addApps.
     QTimer *mGrowTimer;

@@ -77,6 +77,16 @@ void MainWidget::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
 }
 
+bool MainWidget::openRemovePage(const QString &path)
+{
+    return ui->listWidget->removePath(path);
+}
+
+bool MainWidget::isRemoving() const
+{
+    return ui->listWidget->isRemoving();
+}
+
 void MainWidget::keepSafeChanged(bool keepSafe)
 {
     ui->listWidget->hideAppleApps(keepSafe);

@@ -19,6 +19,11 @@ public:
     explicit MainWidget(QWidget *parent = nullptr);
     ~MainWidget() override;
 
+    // The removal page for a bundle given by its path (one dropped on the
+    // window); false while a page is already open.
+    bool openRemovePage(const QString &path);
+    bool isRemoving() const;
+
 public slots:
     void keepSafeChanged(bool keepSafe);
     void listItemChecked(int state);

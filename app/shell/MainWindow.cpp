@@ -9,10 +9,19 @@
 #include "MsgDlg.h"
 #include "Preferences.h"
 #include "PreferencesDlg.h"
+#include "hpProtected.h"
+#include "hpUtils.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,6 +36,16 @@ namespace {
 MainWindow *sMainWindow = nullptr;
 const int kDailyMs = 24 * 60 * 60 * 1000;
 
+// The kinds the catalogue lists, with the Mac's spelling of their extensions.
+bool isBundleName(const QString &path)
+{
+    for (const char *ext : {".app", ".wdgt", ".plugin", ".webplugin", ".prefPane"}) {
+        if (path.endsWith(QLatin1String(ext)))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
@@ -39,6 +58,8 @@ MainWindow::MainWindow(QWidget *parent)
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
     createMenu();
+    setAcceptDrops(true);
+    mFrameStyle = ui->layoutWidget->styleSheet();
 
     connect(ui->sysBtnClose, &QPushButton::clicked, qApp, &QApplication::quit);
     connect(ui->sysBtnMin, &QPushButton::clicked, this, &MainWindow::showMinimized);
@@ -158,6 +179,75 @@ void MainWindow::closeSubWidgets()
         sMainWindow->mCheckUpdate->stop();
     if (sMainWindow->mAboutDlg)
         sMainWindow->mAboutDlg->done(-1);
+}
+
+QString MainWindow::droppableBundle(const QMimeData *data) const
+{
+    const auto *main = qobject_cast<MainWidget *>(mMainWidget);
+    if (!main || main->isRemoving() || !data->hasUrls() || data->urls().size() != 1)
+        return QString();
+    const QUrl url = data->urls().first();
+    if (!url.isLocalFile())
+        return QString();
+    const QString path = QDir::cleanPath(url.toLocalFile());
+    // A link is removed as a link, never what it points to: not a bundle to
+    // offer on its own. What is protected is never offered at all.
+    const QFileInfo info(path);
+    if (!info.isAbsolute() || info.isSymLink() || !info.isDir() || !isBundleName(path)
+        || hpIsProtectedPath(path, hpHomePath()))
+        return QString();
+    return path;
+}
+
+void MainWindow::showDropTarget(bool shown)
+{
+    QString style = mFrameStyle;
+    if (shown)
+        style.replace(QLatin1String("rgba(133, 143, 140, 255)"), QLatin1String("rgba(56, 117, 215, 255)"))
+            .replace(QLatin1String("border: 1px;"), QLatin1String("border: 2px;"));
+    ui->layoutWidget->setStyleSheet(style);
+}
+
+// Only a bundle is taken; anything else is heard without an action, so the
+// cursor says no and, where the system still delivers the drop, the window
+// says why.
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    dragMoveEvent(event);
+    showDropTarget(event->dropAction() != Qt::IgnoreAction);
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!droppableBundle(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+        return;
+    }
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
+}
+
+void MainWindow::dragLeaveEvent(QDragLeaveEvent *event)
+{
+    showDropTarget(false);
+    QMainWindow::dragLeaveEvent(event);
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    showDropTarget(false);
+    const QString path = droppableBundle(event->mimeData());
+    auto *main = qobject_cast<MainWidget *>(mMainWidget);
+    if (!path.isEmpty() && main && main->openRemovePage(path)) {
+        event->acceptProposedAction();
+        return;
+    }
+    event->ignore();
+    // Dropped while a page is open, the page is the answer already.
+    if (main && !main->isRemoving())
+        MsgDlg::warning(this, tr("Not an item to remove"),
+                        tr("Drop one application, widget, plug-in or preference pane here to remove it."),
+                        QMessageBox::Yes);
 }
 
 void MainWindow::mousePressEvent(QMouseEvent *event)

@@ -8,7 +8,12 @@ class AboutDlg;
 class CheckUpdate;
 class PreferencesDlg;
 class QAction;
+class QDragEnterEvent;
+class QDragLeaveEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QMenu;
+class QMimeData;
 class QMouseEvent;
 class QTimer;
 namespace Ui {
@@ -43,10 +48,19 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    // A bundle dropped on the window opens its removal page.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createMenu();
     void replaceUpdateCheck();
+    // The bundle a drop would open, empty when it is anything else or a
+    // removal page is already open.
+    QString droppableBundle(const QMimeData *data) const;
+    void showDropTarget(bool shown);
 
     Ui::MainWindow *ui;
     QWidget *mMainWidget = nullptr;
@@ -61,4 +75,5 @@ private:
     QTimer *mUpdateTimer = nullptr;
     QPoint mLastPos;
     bool mDragging = false;
+    QString mFrameStyle;
 };

@@ -10,8 +10,9 @@
 #include "AppEnv.h"
 #include "AppFinder.h"
 #include "AppInfo.h"
-#include "hpUtils.h"
 #include "Probe.h"
+#include "hpUtils.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>

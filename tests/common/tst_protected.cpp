@@ -1,6 +1,9 @@
+#include "hpLaunchJob.h"
 #include "hpProtected.h"
 
 #include <QtTest>
+
+#include <sys/stat.h>
 
 class TestProtected : public QObject
 {
@@ -95,6 +98,58 @@ private slots:
         QFETCH(QString, path);
         QFETCH(bool, isProtected);
         QCOMPARE(hpIsProtectedPath(path, QStringLiteral("/home/alice")), isProtected);
+    }
+
+    // What may reach launchctl as a Label, read from a real file of each kind.
+    void launchLabels_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // "fifo", "link" (to a good plist) or the file's bytes
+        QTest::addColumn<QString>("label");
+        const auto xml = [](const QByteArray &dict) {
+            return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>" + dict + "</dict>\n</plist>\n";
+        };
+        const auto label = [&](const char *text) { return xml(QByteArray("<key>Label</key><string>") + text + "</string>"); };
+        QTest::newRow("XML, three parts") << label("com.example.Foo") << "com.example.Foo";
+        QTest::newRow("dashes and underscores") << label("org.my-co.tool_2.helper") << "org.my-co.tool_2.helper";
+        QTest::newRow("binary") << QByteArray::fromBase64("YnBsaXN0MDDRAQJVTGFiZWxfEA9jb20uZXhhbXBsZS5iaW4ICxEAAAAAAAABAQAAAAAAAAADAAAAAAAAAAAAAAAAAAAAIw==")
+                                << "com.example.bin";
+        QTest::newRow("two parts") << label("example.Foo") << QString();
+        QTest::newRow("system's own, other case") << label("COM.Apple.syncd") << QString();
+        QTest::newRow("shell syntax") << label("..;rm") << QString();
+        QTest::newRow("empty part") << label("com..example.Foo") << QString();
+        QTest::newRow("option-like part") << label("com.example.-Foo") << QString();
+        QTest::newRow("slash") << label("com.example.Foo/../x") << QString();
+        QTest::newRow("space") << label("com.example.Foo bar") << QString();
+        QTest::newRow("non-ASCII letter") << label("com.example.Caf\xc3\xa9") << QString();
+        QTest::newRow("Label not a string") << xml("<key>Label</key><integer>123</integer>") << QString();
+        QTest::newRow("no Label") << xml("<key>Program</key><string>/bin/sh</string>") << QString();
+        QTest::newRow("corrupt") << QByteArray("<plist><dict><key>Label</key><string>com.example.Foo") << QString();
+        QTest::newRow("link to a good plist") << QByteArray("link") << QString();
+        QTest::newRow("FIFO") << QByteArray("fifo") << QString();
+    }
+
+    void launchLabels()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, label);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("job.plist"));
+        if (file == "fifo") {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        } else if (file == "link") {
+            QFile good(dir.filePath(QStringLiteral("good.plist")));
+            QVERIFY(good.open(QIODevice::WriteOnly));
+            good.write("<plist><dict><key>Label</key><string>com.example.Foo</string></dict></plist>");
+            good.close();
+            QVERIFY(QFile::link(good.fileName(), path));
+            QCOMPARE(hpLaunchLabel(good.fileName()), QStringLiteral("com.example.Foo"));
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(file);
+        }
+        QCOMPARE(hpLaunchLabel(path), label);
     }
 };
 

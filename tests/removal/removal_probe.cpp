@@ -1,13 +1,15 @@
 // The removal page as the list view drives it, for tests inside tools/sandbox:
 //   removal_probe list|remove APPPATH [--catalogue] [--other PATH=ID ...] [--late-other PATH=ID ...]
 //                 [--size KIB] [--toggle TEXT ...] [--reveal TEXT] [--cancel-progress]
+//                 [--start EXE [--start-arg ARG ...]] [--refuse-quit]
 // --catalogue fills the catalogue with the discovery worker first; --other
 // adds one record by hand instead, --size one for APPPATH itself, measured at
 // KIB; --late-other adds one only after the page has opened, while the
 // catalogue counts as still being filled. --toggle flips the check box of the
 // first row whose text starts with TEXT, as a click would; --reveal asks for
 // that row's context menu and chooses "Reveal in Finder". The texts are the
-// build's English ones. Prints, tab-separated:
+// build's English ones. --start runs EXE detached before the page opens;
+// --refuse-quit answers Cancel when asked to quit a running item. Prints, tab-separated:
 //   waiting <shown 0|1>                  with --late-other: whether the page waited
 //   row <depth> <checked 0|1> <text>     every row in tree order
 //   tip <tooltip as plain text>          every entry's tooltip, in row order
@@ -19,16 +21,19 @@
 // and in remove mode, after confirming every question with Ok:
 //   error <text, newlines as \n> | error-details <text> | finished <bundle gone 0|1>
 //   cancel <offered 0|1>                 with --cancel-progress, when the progress dialog shows
+//   asked <text>                         every question's text, as it shows
+//   alive <0|1>                          with --start, at the end: whether EXE still runs
 #include "AppCenter.h"
 #include "AppEnv.h"
 #include "AppFinder.h"
 #include "AppInfo.h"
 #include "AppRemover.h"
-#include "hpHarden.h"
 #include "MsgDlg.h"
 #include "Probe.h"
 #include "ProgressDlg.h"
 #include "RemoveWidget.h"
+#include "hpHarden.h"
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
@@ -37,6 +42,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTextDocument>
 #include <QTimer>
@@ -46,6 +52,7 @@
 
 #include <cstdio>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -150,6 +157,8 @@ int main(int argc, char *argv[])
     QStringList toggles;
     QList<AppInfo *> late;
     QString revealed;
+    QString started;
+    QStringList startArgs;
     for (int i = 3; i < args.size(); ++i) {
         if (args.at(i) == QLatin1String("--catalogue")) {
             fillCatalogue();
@@ -171,6 +180,10 @@ int main(int argc, char *argv[])
             AppCenter::Inst()->append(info);
         } else if (args.at(i) == QLatin1String("--toggle") && i + 1 < args.size()) {
             toggles << args.at(++i);
+        } else if (args.at(i) == QLatin1String("--start") && i + 1 < args.size()) {
+            started = args.at(++i);
+        } else if (args.at(i) == QLatin1String("--start-arg") && i + 1 < args.size()) {
+            startArgs << args.at(++i);
         } else if (args.at(i) == QLatin1String("--reveal") && i + 1 < args.size()) {
             revealed = args.at(++i);
         }
@@ -179,6 +192,16 @@ int main(int argc, char *argv[])
     if (!translator.load(QStringLiteral("en.qm"), QStringLiteral(KS_BUNDLE_RESOURCES)))
         return 3;
     QCoreApplication::installTranslator(&translator);
+
+    // Detached, so that init, not the probe, reaps it once it ends.
+    qint64 runner = 0;
+    if (!started.isEmpty() && !QProcess::startDetached(started, startArgs, QString(), &runner))
+        return 4;
+    // Not a zombie: a process that has ended has no executable left.
+    const auto alive = [runner] {
+        char buf[16];
+        return readlink(QByteArray("/proc/" + QByteArray::number(runner) + "/exe").constData(), buf, sizeof buf) > 0;
+    };
 
     if (!late.isEmpty())
         AppCenter::Inst()->setScanning(true);
@@ -250,18 +273,30 @@ int main(int argc, char *argv[])
 
     // Ok to the confirmation, every other box reported; the progress
     // dialog's Cancel pressed as soon as it shows, if asked and offered.
+    // Cancel to the question whether to quit a running item, if asked to refuse.
     probe::DialogAnswerer answerer;
     const bool cancelProgress = args.contains(QStringLiteral("--cancel-progress"));
-    answerer.onShow = [cancelProgress](QWidget *window) {
+    const bool refuseQuit = args.contains(QStringLiteral("--refuse-quit"));
+    bool refused = false;
+    answerer.onShow = [cancelProgress, refuseQuit, &refused](QWidget *window) {
         if (auto *box = qobject_cast<QMessageBox *>(window)) {
             print(QStringLiteral("error\t") + box->text().replace(QLatin1Char('\n'), QLatin1String("\\n")));
             print(QStringLiteral("error-details\t") + box->detailedText().replace(QLatin1Char('\n'), QLatin1String("\\n")));
+        } else if (qobject_cast<MsgDlg *>(window)) {
+            const QString text = window->findChild<QLabel *>(QStringLiteral("labelInfo"))->text();
+            print(QStringLiteral("asked\t") + text);
+            if (refuseQuit && text.contains(QLatin1String(" is running. "))) {
+                refused = true;
+                QMetaObject::invokeMethod(window, "done", Qt::QueuedConnection, Q_ARG(int, QMessageBox::No));
+                return true;
+            }
         } else if (qobject_cast<ProgressDlg *>(window) && cancelProgress) {
             auto *cancel = window->findChild<QPushButton *>(QStringLiteral("pushButtonCancel"));
             print(QStringLiteral("cancel\t%1").arg(cancel && !cancel->isHidden()));
             if (cancel && !cancel->isHidden())
                 QMetaObject::invokeMethod(cancel, "click", Qt::QueuedConnection);
         }
+        return false;
     };
     int status = 1;
     QObject::connect(page, &RemoveWidget::removeFinished, &app, [&](bool gone) {
@@ -274,8 +309,10 @@ int main(int argc, char *argv[])
     page->doRemove();
     // The worker's thread ends and the worker deletes itself before the
     // process does, however long that takes.
-    if (!workerEnd.ended)
+    if (!workerEnd.ended && !refused)
         workerEnd.loop.exec();
+    if (runner > 0)
+        print(QStringLiteral("alive\t%1").arg(alive()));
     delete page;
     return status;
 }

@@ -24,6 +24,8 @@ class TestRemoval : public QObject
         bool removeButton = false;
         bool waited = false;
         QStringList cancel; // "1" for each progress dialog that offered Cancel, "0" otherwise
+        QStringList asked;  // every question the page put
+        QString alive;      // whether the program the probe started still ran at its end
         QString summary, revealed, error, details, finished, err;
     };
 
@@ -66,6 +68,10 @@ class TestRemoval : public QObject
                 p.user << value;
             } else if (tag == QLatin1String("remove-button")) {
                 p.removeButton = value == QLatin1String("1");
+            } else if (tag == QLatin1String("asked")) {
+                p.asked << value;
+            } else if (tag == QLatin1String("alive")) {
+                p.alive = value;
             } else if (tag == QLatin1String("cancel")) {
                 p.cancel << value;
             } else if (tag == QLatin1String("waiting")) {
@@ -390,33 +396,118 @@ private slots:
         // Both halves had work: the user's own files, and root's through the service.
         QVERIFY(!p.user.isEmpty());
         QVERIFY(p.root.size() > 1);
+        // The service found beforehand takes the request at once: no pass is
+        // lost waiting on it.
+        const QString log = logOf(mWorld);
+        QVERIFY2(log.contains(QLatin1String("rmRootFiles recv an answer")), qPrintable(log.right(3000)));
+        QVERIFY2(!log.contains(QLatin1String("rmRootFiles recv no answer")), qPrintable(log.right(3000)));
 
         const QMap<QString, QString> after = treeListing(mWorld);
-        const QStringList ticked = p.root + p.user;
-        auto isTicked = [&](const QString &rel) {
-            return std::any_of(ticked.begin(), ticked.end(), [&](const QString &t) {
-                return QLatin1Char('/') + rel == t || (QLatin1Char('/') + rel).startsWith(t + QLatin1Char('/'));
-            });
-        };
-        for (const QString &t : ticked)
-            QVERIFY2(before.contains(t.mid(1)), qPrintable(t));
-        QStringList wronglyGone, wronglyKept, changed;
-        for (auto it = before.begin(); it != before.end(); ++it) {
-            const bool gone = !after.contains(it.key());
-            if (isTicked(it.key()) != gone)
-                (gone ? wronglyGone : wronglyKept) << it.key();
-            else if (!gone && after.value(it.key()) != it.value())
-                changed << it.key();
-        }
-        for (auto it = after.begin(); it != after.end(); ++it) {
-            if (!before.contains(it.key()))
-                changed << it.key();
-        }
-        QCOMPARE(wronglyGone, QStringList());
-        QCOMPARE(wronglyKept, QStringList());
-        QCOMPARE(changed, QStringList());
+        compareRemoved(before, after, p.root + p.user);
+        if (QTest::currentTestFailed())
+            return;
         for (const QString &path : kept)
             QVERIFY2(after.contains(path.mid(1)), qPrintable(path));
+    }
+
+    // A launch job whose property list goes is unloaded while the file is
+    // still there: daemons by the service in the system domain, agents (the
+    // user's own and those in /Library) by the application in the user's
+    // session. A label that is the system's or not a plain reverse-DNS name
+    // reaches no launchctl; a job that is not loaded keeps no file.
+    void unloadsLaunchJobsFirst_data()
+    {
+        QTest::addColumn<QStringList>("labels"); // the daemon's, /Library agent's and user agent's; "" a corrupt file
+        QTest::addColumn<bool>("load");
+        QTest::addColumn<QStringList>("bootouts"); // system's then the user's session's
+        QTest::addColumn<QStringList>("loadedAfter");
+
+        const QStringList lamp{"com.example.Lamp.helper", "com.example.Lamp.agent", "com.example.Lamp.updater"};
+        QTest::newRow("loaded jobs unloaded while their plists are there")
+            << lamp << true
+            << QStringList{"bootout system/com.example.Lamp.helper plist present",
+                           "bootout gui/501/com.example.Lamp.agent plist present",
+                           "bootout gui/501/com.example.Lamp.updater plist present"}
+            << QStringList{"system org.example.other.helper"};
+        QTest::newRow("jobs not loaded: bootout fails, the files go all the same")
+            << lamp << false
+            << QStringList{"bootout system/com.example.Lamp.helper not loaded",
+                           "bootout gui/501/com.example.Lamp.agent not loaded",
+                           "bootout gui/501/com.example.Lamp.updater not loaded"}
+            << QStringList{"system org.example.other.helper"};
+        QTest::newRow("system's, shell syntax and corrupt: no bootout")
+            << QStringList{"COM.APPLE.lampd", "..;rm", ""} << true << QStringList()
+            << QStringList{"system COM.APPLE.lampd", "system org.example.other.helper", "gui/501 ..;rm"};
+    }
+
+    void unloadsLaunchJobsFirst()
+    {
+        QFETCH(QStringList, labels);
+        QFETCH(bool, load);
+        QFETCH(QStringList, bootouts);
+        QFETCH(QStringList, loadedAfter);
+        if (geteuid() != 0)
+            QSKIP("the user and the helper service need two ids: run as root");
+        const QString world = mTmp.path() + QStringLiteral("/launch-") + QString::fromLatin1(QTest::currentDataTag()).left(6);
+        const auto write = [&](const QString &rel, const QByteArray &data) {
+            QDir().mkpath(QFileInfo(world + rel).path());
+            QFile f(world + rel);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(data);
+        };
+        const auto plist = [](const QString &label) {
+            if (label.isEmpty())
+                return QByteArray("<plist><dict><key>Label</key><string>com.example.Lamp.");
+            return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n<key>Label</key><string>"
+                   + label.toUtf8() + "</string>\n<key>CFBundleIdentifier</key><string>com.example.Lamp</string>\n</dict>\n</plist>\n";
+        };
+        write(QStringLiteral("/Applications/Lamp.app/Contents/Info.plist"), plist(QStringLiteral("com.example.Lamp")));
+        const QStringList files{"/Library/LaunchDaemons/com.example.Lamp.helper.plist",
+                                "/Library/LaunchAgents/com.example.Lamp.agent.plist",
+                                "/Users/tester/Library/LaunchAgents/com.example.Lamp.updater.plist"};
+        for (int i = 0; i < files.size(); ++i)
+            write(files.at(i), plist(labels.at(i)));
+        // Another maker's daemon, loaded and kept.
+        write(QStringLiteral("/Library/LaunchDaemons/org.example.other.plist"), plist(QStringLiteral("org.example.other.helper")));
+        const auto launchctl = [&](const QStringList &options, const QString &domain, const QString &file) {
+            return runInSandbox(world, options, {QStringLiteral("/bin/launchctl"), QStringLiteral("bootstrap"), domain, file});
+        };
+        const QStringList asRoot{QStringLiteral("--as-root")};
+        QCOMPARE(launchctl(asRoot, QStringLiteral("system"), QStringLiteral("/Library/LaunchDaemons/org.example.other.plist")).status, 0);
+        if (load) {
+            launchctl(asRoot, QStringLiteral("system"), files.at(0));
+            launchctl({}, QStringLiteral("gui/501"), files.at(1));
+            launchctl({}, QStringLiteral("gui/501"), files.at(2));
+        }
+
+        const QMap<QString, QString> before = treeListing(world);
+        const Probe p = probe(world,
+                              {QStringLiteral("--helper"), qEnvironmentVariable("KS_HELPER"), QStringLiteral("--trust"),
+                               probeExe()},
+                              {QStringLiteral("remove"), QStringLiteral("/Applications/Lamp.app")});
+        QVERIFY2(p.status == 0 && p.error.isEmpty(), qPrintable(p.error + QLatin1Char('\n') + p.err));
+        QCOMPARE(p.finished, QStringLiteral("1"));
+        QCOMPARE(p.root, (QStringList{"/Applications/Lamp.app", files.at(0), files.at(1)}));
+        QCOMPARE(p.user, QStringList{files.at(2)});
+        compareRemoved(before, treeListing(world), p.root + p.user);
+
+        QStringList logged, loaded;
+        for (const QString &domain : {QStringLiteral("system"), QStringLiteral("gui/501")}) {
+            const QString folder = world + QStringLiteral("/private/tmp/launchctl-") + QString(domain).replace(QLatin1Char('/'), QLatin1Char('-'));
+            QFile log(folder + QStringLiteral("/log"));
+            QVERIFY(log.open(QIODevice::ReadOnly) || domain != QLatin1String("system"));
+            for (const QString &line : QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+                if (line.startsWith(QLatin1String("bootout ")))
+                    logged << line;
+            }
+            QFile jobs(folder + QStringLiteral("/jobs"));
+            if (jobs.open(QIODevice::ReadOnly)) {
+                for (const QString &line : QString::fromUtf8(jobs.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+                    loaded << domain + QLatin1Char(' ') + line.section(QLatin1Char('\t'), 0, 0);
+            }
+        }
+        QVERIFY2(logged == bootouts, qPrintable(logged.join(QLatin1Char('\n'))));
+        QCOMPARE(loaded, loadedAfter);
     }
 
     // A path the request format cannot carry: nothing goes, not even the
@@ -439,7 +530,133 @@ private slots:
         QVERIFY(QFileInfo::exists(mRoot + QStringLiteral("/Users/tester/Library/Application Support/Semi;Colon")));
     }
 
+    // A program runs from inside the bundle when the removal is confirmed.
+    // The page asks to quit it first; a program that ignores the request is
+    // forced to with the user's consent. Refused, nothing is deleted and it
+    // runs on; quit, exactly the ticked files go.
+    void quitsWhatRunsFirst_data()
+    {
+        QTest::addColumn<QString>("program"); // copied into the bundle as its executable
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("refuse");
+        QTest::addColumn<QStringList>("asked"); // after the confirmation
+        QTest::addColumn<bool>("removed");
+        const QString quit = QStringLiteral("Runner is running. Quit it before removing it?");
+        QTest::newRow("quit refused: it runs on, nothing deleted")
+            << "/usr/bin/tail" << QStringList{"-f", "/dev/null"} << true << QStringList{quit} << false;
+        QTest::newRow("quit, then exactly the ticked files go")
+            << "/usr/bin/tail" << QStringList{"-f", "/dev/null"} << false << QStringList{quit} << true;
+        QTest::newRow("termination ignored: forced after the wait")
+            << "/bin/bash" << QStringList{"-c", "trap '' TERM; while :; do sleep 1; done"} << false
+            << QStringList{quit, "Runner is still running. Force it to quit? Its unsaved changes will be lost."} << true;
+    }
+
+    void quitsWhatRunsFirst()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, args);
+        QFETCH(bool, refuse);
+        QFETCH(QStringList, asked);
+        QFETCH(bool, removed);
+        if (geteuid() != 0)
+            QSKIP("the user and the helper service need two ids: run as root");
+        const QString world = mTmp.path() + QStringLiteral("/running-") + QString::number(mRunningWorlds++);
+        const QString exe = QStringLiteral("/Applications/Runner.app/Contents/MacOS/Runner");
+        QDir().mkpath(world + QStringLiteral("/Applications/Runner.app/Contents/MacOS"));
+        QVERIFY(QFile::copy(program, world + exe));
+        QFile plist(world + QStringLiteral("/Applications/Runner.app/Contents/Info.plist"));
+        QVERIFY(plist.open(QIODevice::WriteOnly));
+        plist.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+                    "<key>CFBundleIdentifier</key>\n<string>com.example.runner</string>\n</dict>\n</plist>\n");
+        plist.close();
+        for (const char *rel : {"Users/tester/Library/Preferences/com.example.runner.plist",
+                                "Users/tester/Library/Application Support/Runner/data", "Library/Runner/data",
+                                "Library/LaunchDaemons/com.example.runner.helper.plist", "Library/Runnerless/data"}) {
+            QDir().mkpath(QFileInfo(world + QLatin1Char('/') + QLatin1String(rel)).path());
+            QFile f(world + QLatin1Char('/') + QLatin1String(rel));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("r") == 1);
+        }
+        // What the sandbox makes on its first run is not the removal's doing.
+        for (const char *rel : {"System", "private/tmp", "private/var/run", "private/etc", "usr-local-Kestrelsweep"})
+            QDir().mkpath(world + QLatin1Char('/') + QLatin1String(rel));
+        const QMap<QString, QString> before = treeListing(world);
+        QStringList options{QStringLiteral("remove"), QStringLiteral("/Applications/Runner.app"), QStringLiteral("--start"), exe};
+        for (const QString &arg : args)
+            options << QStringLiteral("--start-arg") << arg;
+        if (refuse)
+            options << QStringLiteral("--refuse-quit");
+        const Probe p = probe(world,
+                              {QStringLiteral("--helper"), qEnvironmentVariable("KS_HELPER"), QStringLiteral("--trust"),
+                               probeExe()},
+                              options);
+        QVERIFY2(p.status == (removed ? 0 : 1) && p.error.isEmpty(), qPrintable(p.error + QLatin1Char('\n') + p.err));
+        QCOMPARE(p.asked.mid(1), asked);
+        QCOMPARE(p.alive, QString::number(!removed));
+        QCOMPARE(p.finished, removed ? QStringLiteral("1") : QString());
+        const QMap<QString, QString> after = treeListing(world);
+        if (!removed) {
+            QCOMPARE(after, before);
+            return;
+        }
+        const QStringList ticked = p.root + p.user;
+        QCOMPARE(ticked.size(), 5);
+        QMap<QString, QString> expected = before;
+        for (auto it = before.begin(); it != before.end(); ++it) {
+            for (const QString &t : ticked) {
+                if (QLatin1Char('/') + it.key() == t || (QLatin1Char('/') + it.key()).startsWith(t + QLatin1Char('/')))
+                    expected.remove(it.key());
+            }
+        }
+        QCOMPARE(after, expected);
+        QVERIFY(after.contains(QStringLiteral("Library/Runnerless/data")));
+    }
+
 private:
+    // What the application logged in the world's homes.
+    static QString logOf(const QString &world)
+    {
+        QString text;
+        QDirIterator it(world + QStringLiteral("/Users"), {QStringLiteral("main.log")}, QDir::Files | QDir::Hidden | QDir::AllDirs,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile log(it.next());
+            if (log.open(QIODevice::ReadOnly))
+                text += QString::fromUtf8(log.readAll());
+        }
+        return text;
+    }
+
+    // Exactly the ticked paths (with what they hold) left the disk between
+    // the two listings, and nothing else changed.
+    static void compareRemoved(const QMap<QString, QString> &before, const QMap<QString, QString> &after,
+                               const QStringList &ticked)
+    {
+        auto isTicked = [&](const QString &rel) {
+            return std::any_of(ticked.begin(), ticked.end(), [&](const QString &t) {
+                return QLatin1Char('/') + rel == t || (QLatin1Char('/') + rel).startsWith(t + QLatin1Char('/'));
+            });
+        };
+        for (const QString &t : ticked)
+            QVERIFY2(before.contains(t.mid(1)), qPrintable(t));
+        QStringList wronglyGone, wronglyKept, changed;
+        for (auto it = before.begin(); it != before.end(); ++it) {
+            const bool gone = !after.contains(it.key());
+            if (isTicked(it.key()) != gone)
+                (gone ? wronglyGone : wronglyKept) << it.key();
+            else if (!gone && after.value(it.key()) != it.value())
+                changed << it.key();
+        }
+        for (auto it = after.begin(); it != after.end(); ++it) {
+            if (!before.contains(it.key()))
+                changed << it.key();
+        }
+        QCOMPARE(wronglyGone, QStringList());
+        QCOMPARE(wronglyKept, QStringList());
+        QCOMPARE(changed, QStringList());
+    }
+
+    int mRunningWorlds = 0;
+
     // The sample world, made once for the tests that remove from it.
     QString sampleWorld()
     {

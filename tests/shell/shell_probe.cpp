@@ -1,6 +1,7 @@
 // The application's window as a user drives it, for tests inside tools/sandbox
 // on the sample world: start-up, categories, search, keep-safe, selection and
-// a cancelled removal, one removal, in that order. Prints, tab-separated:
+// a cancelled removal, one removal, drops onto the window, in that order.
+// Prints, tab-separated:
 //   step <name>                      what follows belongs to this step
 //   title <visible 0|1> <text>       the list's "Loading ..." / "None" label
 //   remove-enabled <0|1>
@@ -11,11 +12,11 @@
 //   rows-match-records <0|1>         row i shows record i, path and size
 //   page-summary <text>              what the removal page says will go
 //   summary <visible 0|1> <text>     the main window's note after a removal
+//   message <text>                   every question or notice, as it shows
+//   drop <accepted 0|1> <page 0|1>   a drag: whether the window took it, and opened a page
 #include "AppCenter.h"
 #include "AppEnv.h"
 #include "AppInfo.h"
-#include "hpHarden.h"
-#include "hpUtils.h"
 #include "ItemWidget.h"
 #include "ListWidget.h"
 #include "MainWidget.h"
@@ -25,7 +26,12 @@
 #include "PreferencesDlg.h"
 #include "Probe.h"
 #include "RemoveWidget.h"
+#include "hpHarden.h"
+#include "hpUtils.h"
+
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -33,11 +39,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 #include <QTranslator>
+#include <QUrl>
 
 #include <cstdio>
 #include <functional>
@@ -86,12 +94,15 @@ int main(int argc, char *argv[])
     // Ok to every question, and keep-safe flipped in the preferences.
     probe::DialogAnswerer user;
     user.onShow = [](QWidget *window) {
-        if (auto *prefs = qobject_cast<PreferencesDlg *>(window)) {
+        if (qobject_cast<MsgDlg *>(window)) {
+            print(QStringLiteral("message\t") + window->findChild<QLabel *>(QStringLiteral("labelInfo"))->text());
+        } else if (auto *prefs = qobject_cast<PreferencesDlg *>(window)) {
             QTimer::singleShot(0, prefs, [prefs] {
                 prefs->findChild<QCheckBox *>(QStringLiteral("checkBoxKeepSafe"))->click();
                 prefs->done(0);
             });
         }
+        return false;
     };
 
     auto *window = new MainWindow(nullptr);
@@ -262,6 +273,45 @@ int main(int argc, char *argv[])
     }
     spin(100);
     showRecords();
+    // As a file manager drops: file URLs, copy proposed, entered then dropped.
+    auto drop = [&](const QList<QUrl> &urls) -> RemoveWidget * {
+        QMimeData data;
+        data.setUrls(urls);
+        const QPoint at(window->width() / 2, window->height() / 2);
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &enter);
+        const bool accepted = enter.isAccepted() && enter.dropAction() != Qt::IgnoreAction;
+        QDropEvent dropped(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &dropped);
+        RemoveWidget *opened = window->findChild<RemoveWidget *>();
+        print(QStringLiteral("drop\t%1\t%2").arg(accepted).arg(opened != nullptr));
+        return opened;
+    };
+    const QString downloads = QStringLiteral("/Users/tester/Downloads/");
+    print(QStringLiteral("step\tdrop-other"));
+    for (const QList<QUrl> &urls : QList<QList<QUrl>>{
+             {QUrl::fromLocalFile(downloads + QStringLiteral("Read Me.txt"))},
+             {QUrl(QStringLiteral("https://example.com/Ferry%20Log.app"))},
+             {QUrl::fromLocalFile(downloads + QStringLiteral("Ferry Log.app")), QUrl::fromLocalFile(victim)},
+             {QUrl::fromLocalFile(downloads + QStringLiteral("Nowhere.app"))}}) {
+        if (RemoveWidget *wrong = drop(urls))
+            cancelPage(wrong);
+    }
+    showRecords();
+
+    print(QStringLiteral("step\tdrop-bundle"));
+    QPointer<RemoveWidget> dropped = drop({QUrl::fromLocalFile(downloads + QStringLiteral("Ferry Log.app"))});
+    if (dropped) {
+        rootFiles.clear();
+        userFiles.clear();
+        dropped->getRelatedFiles(rootFiles, userFiles);
+        for (const QString &path : rootFiles + userFiles)
+            print(QStringLiteral("ticked\t") + path);
+        QTimer::singleShot(0, dropped->findChild<QPushButton *>(QStringLiteral("pushButtonRemove")), &QPushButton::click);
+        print(QStringLiteral("page-closed\t%1").arg(waitFor([&] { return dropped.isNull(); })));
+    }
+    showRecords();
+
     print(QStringLiteral("step\tend"));
     window->close();
     delete window;

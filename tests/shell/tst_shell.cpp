@@ -184,7 +184,7 @@ private slots:
         QCOMPARE(values("remove", "record"), recordsWithout({mVanished, mVictim}));
         QVERIFY(!rows("remove", "Applications").contains(mVictim));
 
-        const QStringList ticked = values("remove", "ticked") + QStringList{mVanished};
+        const QStringList ticked = values("remove", "ticked") + values("drop-bundle", "ticked") + QStringList{mVanished};
         QVERIFY(ticked.contains(mVictim));
         auto isTicked = [&](const QString &rel) {
             return std::any_of(ticked.begin(), ticked.end(), [&](const QString &t) {
@@ -215,6 +215,24 @@ private slots:
         QCOMPARE(values("remove", "summary"), QStringList{QStringLiteral("1\tPost Heron removed: %1 items, %2 freed").arg(count, size)});
         QCOMPARE(values("remove", "modal"), QStringList{"0"});
         QCOMPARE(values("summary-gone", "hidden"), QStringList{"1"});
+    }
+
+    // A bundle dropped on the window is removed through its page although no
+    // scan found it (its files go with the removal above); anything else
+    // dropped is refused with a word and opens nothing.
+    void dropOpensTheRemovalPage()
+    {
+        const QString refused = QStringLiteral("Drop one application, widget, plug-in or preference pane here to remove it.");
+        QCOMPARE(values("drop-other", "drop"), (QStringList{"0\t0", "0\t0", "0\t0", "0\t0"}));
+        QCOMPARE(values("drop-other", "message"), (QStringList{refused, refused, refused, refused}));
+        QCOMPARE(values("drop-bundle", "drop"), QStringList{"1\t1"});
+        QCOMPARE(values("drop-bundle", "page-closed"), QStringList{"1"});
+        const QString bundle = QStringLiteral("/Users/tester/Downloads/Ferry Log.app");
+        QVERIFY(mBefore.contains(bundle.mid(1)) && !mAfter.contains(bundle.mid(1)));
+        const QStringList ticked = values("drop-bundle", "ticked");
+        QVERIFY2(ticked.contains(bundle) && ticked.contains(QStringLiteral("/Library/Ferry Log")), qPrintable(ticked.join(' ')));
+        QCOMPARE(values("drop-bundle", "record"), values("drop-other", "record"));
+        QCOMPARE(values("drop-bundle", "record"), recordsWithout({mVanished, mVictim}));
     }
 
     void sizeUpdateAfterRemovalStillMatches()

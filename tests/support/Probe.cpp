@@ -51,8 +51,8 @@ bool DialogAnswerer::eventFilter(QObject *watched, QEvent *event)
     auto *window = qobject_cast<QWidget *>(watched);
     if (!window || !window->isWindow())
         return false;
-    if (onShow)
-        onShow(window);
+    if (onShow && onShow(window))
+        return false;
     if (qobject_cast<QMessageBox *>(window) || qobject_cast<MsgDlg *>(window))
         QMetaObject::invokeMethod(window, "done", Qt::QueuedConnection, Q_ARG(int, QMessageBox::Yes));
     return false;

@@ -24,14 +24,15 @@ QStringList labelTexts(const QWidget *dialog);
 
 // Answers every message box (the project's MsgDlg or a QMessageBox) with Yes
 // as soon as it shows, as a user who wants what they asked for would. Every
-// window is first shown to onShow, which may report it or answer it itself.
+// window is first shown to onShow, which may report it, or answer it itself
+// and return true.
 class DialogAnswerer : public QObject
 {
 public:
     // Watches the whole application.
     explicit DialogAnswerer(QObject *parent = nullptr);
 
-    std::function<void(QWidget *window)> onShow;
+    std::function<bool(QWidget *window)> onShow;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

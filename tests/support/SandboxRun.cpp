@@ -3,7 +3,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-SandboxRun runInSandbox(const QString &root, const QStringList &options, const QStringList &command)
+SandboxRun runInSandbox(const QString &root, const QStringList &options, const QStringList &command,
+                        const QByteArray &input)
 {
     SandboxRun run;
     QProcess p;
@@ -12,6 +13,8 @@ SandboxRun runInSandbox(const QString &root, const QStringList &options, const Q
             QStringList{root} + options
                 + QStringList{QStringLiteral("--bind-ro"), qEnvironmentVariable("KS_BINARY_DIR"), QStringLiteral("--")}
                 + command);
+    p.write(input);
+    p.closeWriteChannel();
     // Only a guard against a hung command; nothing here is timed.
     if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
         return run;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -13,8 +14,10 @@ struct SandboxRun {
 };
 
 // Runs command in the sandbox made from the folder root; options are
-// tools/sandbox's own (--as-root, --user NAME, ...).
-SandboxRun runInSandbox(const QString &root, const QStringList &options, const QStringList &command);
+// tools/sandbox's own (--as-root, --user NAME, ...). The command reads input
+// on its standard input, then its end.
+SandboxRun runInSandbox(const QString &root, const QStringList &options, const QStringList &command,
+                        const QByteArray &input = QByteArray());
 
 // Whether tools/sandbox can run here at all (bwrap present and allowed its
 // namespaces, the test started by CTest). Asked once per process.

@@ -8,10 +8,11 @@
 //   relaunched <args>  the relaunched copy started (it only records itself)
 #include "AppEnv.h"
 #include "DownloadDlg.h"
-#include "hpHarden.h"
 #include "LocalHttpServer.h"
 #include "MsgDlg.h"
 #include "Probe.h"
+#include "hpHarden.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -74,6 +75,7 @@ int main(int argc, char *argv[])
     boxes.onShow = [](QWidget *window) {
         if (qobject_cast<MsgDlg *>(window))
             print(QStringLiteral("box\t") + probe::labelTexts(window).join(QLatin1Char('|')));
+        return false;
     };
 
     bool relaunching = false;

@@ -278,6 +278,16 @@ p, li { white-space: pre-wrap; }
         <translation>无法在网页浏览器中打开在线帮助。其地址为：
 %1</translation>
     </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Not an item to remove</source>
+        <translation>不是可移除的项目</translation>
+    </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Drop one application, widget, plug-in or preference pane here to remove it.</source>
+        <translation>将一个应用程序、小组件、插件或偏好设置面板拖放到这里即可将其移除。</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>
@@ -458,6 +468,46 @@ p, li { white-space: pre-wrap; }
         <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
         <translation>Kestrelsweep 助手未在运行。个人文件夹以外的文件只能借助它来移除，因此未移除任何内容。</translation>
     </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running</source>
+        <translation>%1 正在运行</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running. Quit it before removing it?</source>
+        <translation>%1 正在运行。要先退出它再移除吗？</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Quit and Remove</source>
+        <translation>退出并移除</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting for %1 to quit ...</source>
+        <translation>正在等待 %1 退出…</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 did not quit</source>
+        <translation>%1 未退出</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running. Force it to quit? Its unsaved changes will be lost.</source>
+        <translation>%1 仍在运行。要强制退出吗？未存储的更改将会丢失。</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Force Quit</source>
+        <translation>强制退出</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running, so nothing was removed.</source>
+        <translation>%1 仍在运行，因此未移除任何内容。</translation>
+    </message>
 </context>
 <context>
     <name>ResultDlg</name>
@@ -516,6 +566,172 @@ p, li { white-space: pre-wrap; }
         <location filename="../../main.cpp" line="+14"/>
         <source>Kestrelsweep cannot start: the path of one of its folders is missing or too long.</source>
         <translation>Kestrelsweep 无法启动：它的某个文件夹路径缺失或过长。</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Run &quot;%1 --help&quot; for the usage.</source>
+        <translation>运行“%1 --help”查看用法。</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 cannot be combined with %2</source>
+        <translation>%1 不能与 %2 同时使用</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>unknown option: %1</source>
+        <translation>未知选项：%1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 is not an option of %2</source>
+        <translation>%1 不是 %2 的选项</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>unexpected argument: %1</source>
+        <translation>多余的参数：%1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 needs the path of an item</source>
+        <translation>%1 需要一个项目的路径</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>no command given: --list, --files, --remove or --help</source>
+        <translation>未指定命令：--list、--files、--remove 或 --help</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>not an item bundle (a .app, .wdgt, .plugin, .webplugin or .prefPane folder): %1</source>
+        <translation>不是项目包（.app、.wdgt、.plugin、.webplugin 或 .prefPane 文件夹）：%1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Usage:
+  %1 --list [--json]
+  %1 --files PATH [--json]
+  %1 --remove PATH [--dry-run] [--yes]
+  %1 --help
+
+  --list      lists the installed applications, widgets, plug-ins and preference panes
+  --files     lists the files that belong to the item at PATH; [x] marks those
+              removed by default
+  --remove    removes the item at PATH and its files marked [x]; asks first
+  --dry-run   removes nothing, only prints what --remove would remove
+  --yes       removes without asking
+  --json      prints JSON (sizes in KiB)
+
+PATH is an item bundle: a .app, .wdgt, .plugin, .webplugin or .prefPane folder.
+Exit status: 0 when everything went, 1 when something is left or was not removed,
+2 for a wrong command line.
+</source>
+        <translation>用法:
+  %1 --list [--json]
+  %1 --files 路径 [--json]
+  %1 --remove 路径 [--dry-run] [--yes]
+  %1 --help
+
+  --list      列出已安装的应用程序、小组件、插件和偏好设置面板
+  --files     列出属于“路径”处项目的文件；[x] 标记默认删除的文件
+  --remove    删除“路径”处的项目及其标记为 [x] 的文件；删除前会询问
+  --dry-run   不删除任何内容，只显示 --remove 将删除的内容
+  --yes       不询问直接删除
+  --json      输出 JSON（大小以 KiB 为单位）
+
+“路径”是项目包：.app、.wdgt、.plugin、.webplugin 或 .prefPane 文件夹。
+退出状态：全部删除时为 0，有内容残留或未删除时为 1，
+命令行有误时为 2。
+</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Kind</source>
+        <translation>类型</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Name</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Version</source>
+        <translation>版本</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Size</source>
+        <translation>大小</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Identifier</source>
+        <translation>标识符</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Path</source>
+        <translation>路径</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Application</source>
+        <translation>应用程序</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Widget</source>
+        <translation>小组件</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Plug-in</source>
+        <translation>插件</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Preference pane</source>
+        <translation>偏好设置面板</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Related files of %1 ([x]: removed by default):</source>
+        <translation>%1 的相关文件（[x]：默认删除）：</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files that would be removed: %1 (%2)</source>
+        <translation>将会删除的文件：%1（%2）</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files to remove: %1 (%2)</source>
+        <translation>要删除的文件：%1（%2）</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files removed: %1 (%2)</source>
+        <translation>已删除的文件：%1（%2）</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Remove them? [y/N] </source>
+        <translation>删除它们？[y/N] </translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>y</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>yes</source>
+        <translation>是的</translation>
     </message>
 </context>
 </TS>

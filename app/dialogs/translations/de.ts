@@ -279,6 +279,16 @@ p, li { white-space: pre-wrap; }
         <translation>Die Online-Hilfe konnte in keinem Webbrowser geöffnet werden. Ihre Adresse lautet:
 %1</translation>
     </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Not an item to remove</source>
+        <translation>Kein Objekt zum Entfernen</translation>
+    </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Drop one application, widget, plug-in or preference pane here to remove it.</source>
+        <translation>Ein Programm, Widget, Plug-in oder Systemeinstellungsmodul hierher ziehen, um es zu entfernen.</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>
@@ -460,6 +470,46 @@ p, li { white-space: pre-wrap; }
         <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
         <translation>Der Kestrelsweep-Helfer läuft nicht. Dateien außerhalb Ihres Benutzerordners können nur mit seiner Hilfe entfernt werden, daher wurde nichts entfernt.</translation>
     </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running</source>
+        <translation>%1 läuft</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running. Quit it before removing it?</source>
+        <translation>%1 läuft. Vor dem Entfernen beenden?</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Quit and Remove</source>
+        <translation>Beenden und entfernen</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting for %1 to quit ...</source>
+        <translation>Warten, bis %1 beendet ist …</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 did not quit</source>
+        <translation>%1 wurde nicht beendet</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running. Force it to quit? Its unsaved changes will be lost.</source>
+        <translation>%1 läuft noch. Sofort beenden? Nicht gesicherte Änderungen gehen verloren.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Force Quit</source>
+        <translation>Sofort beenden</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running, so nothing was removed.</source>
+        <translation>%1 läuft noch, daher wurde nichts entfernt.</translation>
+    </message>
 </context>
 <context>
     <name>ResultDlg</name>
@@ -518,6 +568,173 @@ p, li { white-space: pre-wrap; }
         <location filename="../../main.cpp" line="+14"/>
         <source>Kestrelsweep cannot start: the path of one of its folders is missing or too long.</source>
         <translation>Kestrelsweep kann nicht starten: Der Pfad eines seiner Ordner fehlt oder ist zu lang.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Run &quot;%1 --help&quot; for the usage.</source>
+        <translation>Die Verwendung zeigt &quot;%1 --help&quot;.</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 cannot be combined with %2</source>
+        <translation>%1 kann nicht mit %2 kombiniert werden</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>unknown option: %1</source>
+        <translation>unbekannte Option: %1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 is not an option of %2</source>
+        <translation>%1 ist keine Option von %2</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>unexpected argument: %1</source>
+        <translation>unerwartetes Argument: %1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 needs the path of an item</source>
+        <translation>%1 braucht den Pfad eines Objekts</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>no command given: --list, --files, --remove or --help</source>
+        <translation>kein Befehl angegeben: --list, --files, --remove oder --help</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>not an item bundle (a .app, .wdgt, .plugin, .webplugin or .prefPane folder): %1</source>
+        <translation>kein Objekt-Bundle (ein Ordner .app, .wdgt, .plugin, .webplugin oder .prefPane): %1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Usage:
+  %1 --list [--json]
+  %1 --files PATH [--json]
+  %1 --remove PATH [--dry-run] [--yes]
+  %1 --help
+
+  --list      lists the installed applications, widgets, plug-ins and preference panes
+  --files     lists the files that belong to the item at PATH; [x] marks those
+              removed by default
+  --remove    removes the item at PATH and its files marked [x]; asks first
+  --dry-run   removes nothing, only prints what --remove would remove
+  --yes       removes without asking
+  --json      prints JSON (sizes in KiB)
+
+PATH is an item bundle: a .app, .wdgt, .plugin, .webplugin or .prefPane folder.
+Exit status: 0 when everything went, 1 when something is left or was not removed,
+2 for a wrong command line.
+</source>
+        <translation>Aufruf:
+  %1 --list [--json]
+  %1 --files PFAD [--json]
+  %1 --remove PFAD [--dry-run] [--yes]
+  %1 --help
+
+  --list      listet die installierten Programme, Widgets, Plug-ins und Systemeinstellungen
+  --files     listet die Dateien, die zum Objekt unter PFAD gehören; [x] markiert die,
+              die standardmäßig entfernt werden
+  --remove    entfernt das Objekt unter PFAD und seine mit [x] markierten Dateien; fragt vorher
+  --dry-run   entfernt nichts, zeigt nur, was --remove entfernen würde
+  --yes       entfernt ohne zu fragen
+  --json      gibt JSON aus (Größen in KiB)
+
+PFAD ist ein Objekt-Bundle: ein Ordner .app, .wdgt, .plugin, .webplugin oder .prefPane.
+Exit-Status: 0, wenn alles entfernt wurde, 1, wenn etwas übrig ist oder nicht entfernt wurde,
+2 bei einer falschen Befehlszeile.
+</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Kind</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Identifier</source>
+        <translation>Kennung</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Path</source>
+        <translation>Pfad</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Application</source>
+        <translation>Programm</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Widget</source>
+        <translation>Widget</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Plug-in</source>
+        <translation>Plug-in</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Preference pane</source>
+        <translation>Systemeinstellung</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Related files of %1 ([x]: removed by default):</source>
+        <translation>Zugehörige Dateien von %1 ([x]: wird standardmäßig entfernt):</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files that would be removed: %1 (%2)</source>
+        <translation>Dateien, die entfernt würden: %1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files to remove: %1 (%2)</source>
+        <translation>Zu entfernende Dateien: %1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files removed: %1 (%2)</source>
+        <translation>Entfernte Dateien: %1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Remove them? [y/N] </source>
+        <translation>Entfernen? [j/N] </translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>y</source>
+        <translation>j</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>yes</source>
+        <translation>ja</translation>
     </message>
 </context>
 </TS>

@@ -279,6 +279,16 @@ p, li { white-space: pre-wrap; }
         <translation>The online help could not be opened in a web browser. Its address is:
 %1</translation>
     </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Not an item to remove</source>
+        <translation>Not an item to remove</translation>
+    </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Drop one application, widget, plug-in or preference pane here to remove it.</source>
+        <translation>Drop one application, widget, plug-in or preference pane here to remove it.</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>
@@ -460,6 +470,46 @@ p, li { white-space: pre-wrap; }
         <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
         <translation>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</translation>
     </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running</source>
+        <translation>%1 is running</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running. Quit it before removing it?</source>
+        <translation>%1 is running. Quit it before removing it?</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Quit and Remove</source>
+        <translation>Quit and Remove</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting for %1 to quit ...</source>
+        <translation>Waiting for %1 to quit ...</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 did not quit</source>
+        <translation>%1 did not quit</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running. Force it to quit? Its unsaved changes will be lost.</source>
+        <translation>%1 is still running. Force it to quit? Its unsaved changes will be lost.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Force Quit</source>
+        <translation>Force Quit</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running, so nothing was removed.</source>
+        <translation>%1 is still running, so nothing was removed.</translation>
+    </message>
 </context>
 <context>
     <name>ResultDlg</name>
@@ -518,6 +568,173 @@ p, li { white-space: pre-wrap; }
         <location filename="../../main.cpp" line="+14"/>
         <source>Kestrelsweep cannot start: the path of one of its folders is missing or too long.</source>
         <translation>Kestrelsweep cannot start: the path of one of its folders is missing or too long.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Run &quot;%1 --help&quot; for the usage.</source>
+        <translation>Run &quot;%1 --help&quot; for the usage.</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 cannot be combined with %2</source>
+        <translation>%1 cannot be combined with %2</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>unknown option: %1</source>
+        <translation>unknown option: %1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 is not an option of %2</source>
+        <translation>%1 is not an option of %2</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>unexpected argument: %1</source>
+        <translation>unexpected argument: %1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 needs the path of an item</source>
+        <translation>%1 needs the path of an item</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>no command given: --list, --files, --remove or --help</source>
+        <translation>no command given: --list, --files, --remove or --help</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>not an item bundle (a .app, .wdgt, .plugin, .webplugin or .prefPane folder): %1</source>
+        <translation>not an item bundle (a .app, .wdgt, .plugin, .webplugin or .prefPane folder): %1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Usage:
+  %1 --list [--json]
+  %1 --files PATH [--json]
+  %1 --remove PATH [--dry-run] [--yes]
+  %1 --help
+
+  --list      lists the installed applications, widgets, plug-ins and preference panes
+  --files     lists the files that belong to the item at PATH; [x] marks those
+              removed by default
+  --remove    removes the item at PATH and its files marked [x]; asks first
+  --dry-run   removes nothing, only prints what --remove would remove
+  --yes       removes without asking
+  --json      prints JSON (sizes in KiB)
+
+PATH is an item bundle: a .app, .wdgt, .plugin, .webplugin or .prefPane folder.
+Exit status: 0 when everything went, 1 when something is left or was not removed,
+2 for a wrong command line.
+</source>
+        <translation>Usage:
+  %1 --list [--json]
+  %1 --files PATH [--json]
+  %1 --remove PATH [--dry-run] [--yes]
+  %1 --help
+
+  --list      lists the installed applications, widgets, plug-ins and preference panes
+  --files     lists the files that belong to the item at PATH; [x] marks those
+              removed by default
+  --remove    removes the item at PATH and its files marked [x]; asks first
+  --dry-run   removes nothing, only prints what --remove would remove
+  --yes       removes without asking
+  --json      prints JSON (sizes in KiB)
+
+PATH is an item bundle: a .app, .wdgt, .plugin, .webplugin or .prefPane folder.
+Exit status: 0 when everything went, 1 when something is left or was not removed,
+2 for a wrong command line.
+</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Kind</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Size</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Identifier</source>
+        <translation>Identifier</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Path</source>
+        <translation>Path</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Application</source>
+        <translation>Application</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Widget</source>
+        <translation>Widget</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Plug-in</source>
+        <translation>Plug-in</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Preference pane</source>
+        <translation>Preference pane</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Related files of %1 ([x]: removed by default):</source>
+        <translation>Related files of %1 ([x]: removed by default):</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files that would be removed: %1 (%2)</source>
+        <translation>Files that would be removed: %1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files to remove: %1 (%2)</source>
+        <translation>Files to remove: %1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files removed: %1 (%2)</source>
+        <translation>Files removed: %1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Remove them? [y/N] </source>
+        <translation>Remove them? [y/N] </translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>y</source>
+        <translation>y</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>yes</source>
+        <translation>yes</translation>
     </message>
 </context>
 </TS>

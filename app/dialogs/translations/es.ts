@@ -279,6 +279,16 @@ p, li { white-space: pre-wrap; }
         <translation>No se pudo abrir la ayuda en línea en un navegador web. Su dirección es:
 %1</translation>
     </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Not an item to remove</source>
+        <translation>No es un elemento que se pueda eliminar</translation>
+    </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Drop one application, widget, plug-in or preference pane here to remove it.</source>
+        <translation>Suelta aquí una aplicación, widget, plug-in o panel de preferencias para eliminarlo.</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>
@@ -460,6 +470,46 @@ p, li { white-space: pre-wrap; }
         <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
         <translation>El asistente de Kestrelsweep no se está ejecutando. Los archivos fuera de su carpeta de inicio solo se pueden eliminar con su ayuda, por lo que no se ha eliminado nada.</translation>
     </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running</source>
+        <translation>%1 está abierto</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running. Quit it before removing it?</source>
+        <translation>%1 está abierto. ¿Salir de él antes de eliminarlo?</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Quit and Remove</source>
+        <translation>Salir y eliminar</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting for %1 to quit ...</source>
+        <translation>Esperando a que %1 se cierre…</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 did not quit</source>
+        <translation>%1 no se ha cerrado</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running. Force it to quit? Its unsaved changes will be lost.</source>
+        <translation>%1 sigue abierto. ¿Forzar la salida? Se perderán los cambios no guardados.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Force Quit</source>
+        <translation>Forzar salida</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running, so nothing was removed.</source>
+        <translation>%1 sigue abierto, así que no se ha eliminado nada.</translation>
+    </message>
 </context>
 <context>
     <name>ResultDlg</name>
@@ -518,6 +568,173 @@ p, li { white-space: pre-wrap; }
         <location filename="../../main.cpp" line="+14"/>
         <source>Kestrelsweep cannot start: the path of one of its folders is missing or too long.</source>
         <translation>Kestrelsweep no puede iniciarse: la ruta de una de sus carpetas falta o es demasiado larga.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Run &quot;%1 --help&quot; for the usage.</source>
+        <translation>Ejecute &quot;%1 --help&quot; para ver el uso.</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 cannot be combined with %2</source>
+        <translation>%1 no se puede combinar con %2</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>unknown option: %1</source>
+        <translation>opción desconocida: %1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 is not an option of %2</source>
+        <translation>%1 no es una opción de %2</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>unexpected argument: %1</source>
+        <translation>argumento inesperado: %1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 needs the path of an item</source>
+        <translation>%1 necesita la ruta de un elemento</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>no command given: --list, --files, --remove or --help</source>
+        <translation>no se indicó ninguna orden: --list, --files, --remove o --help</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>not an item bundle (a .app, .wdgt, .plugin, .webplugin or .prefPane folder): %1</source>
+        <translation>no es el paquete de un elemento (una carpeta .app, .wdgt, .plugin, .webplugin o .prefPane): %1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Usage:
+  %1 --list [--json]
+  %1 --files PATH [--json]
+  %1 --remove PATH [--dry-run] [--yes]
+  %1 --help
+
+  --list      lists the installed applications, widgets, plug-ins and preference panes
+  --files     lists the files that belong to the item at PATH; [x] marks those
+              removed by default
+  --remove    removes the item at PATH and its files marked [x]; asks first
+  --dry-run   removes nothing, only prints what --remove would remove
+  --yes       removes without asking
+  --json      prints JSON (sizes in KiB)
+
+PATH is an item bundle: a .app, .wdgt, .plugin, .webplugin or .prefPane folder.
+Exit status: 0 when everything went, 1 when something is left or was not removed,
+2 for a wrong command line.
+</source>
+        <translation>Uso:
+  %1 --list [--json]
+  %1 --files RUTA [--json]
+  %1 --remove RUTA [--dry-run] [--yes]
+  %1 --help
+
+  --list      muestra las aplicaciones, widgets, complementos y paneles de preferencias instalados
+  --files     muestra los archivos del elemento en RUTA; [x] marca los que
+              se eliminan por defecto
+  --remove    elimina el elemento en RUTA y sus archivos marcados con [x]; pregunta antes
+  --dry-run   no elimina nada, solo muestra lo que --remove eliminaría
+  --yes       elimina sin preguntar
+  --json      muestra JSON (tamaños en KiB)
+
+RUTA es el paquete de un elemento: una carpeta .app, .wdgt, .plugin, .webplugin o .prefPane.
+Estado de salida: 0 si se eliminó todo, 1 si algo queda o no se eliminó,
+2 si la línea de órdenes es incorrecta.
+</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Kind</source>
+        <translation>Tipo</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Name</source>
+        <translation>Nombre</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Version</source>
+        <translation>Versión</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Size</source>
+        <translation>Tamaño</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Identifier</source>
+        <translation>Identificador</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Path</source>
+        <translation>Ruta</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Application</source>
+        <translation>Aplicación</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Widget</source>
+        <translation>Widget</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Plug-in</source>
+        <translation>Complemento</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Preference pane</source>
+        <translation>Panel de preferencias</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Related files of %1 ([x]: removed by default):</source>
+        <translation>Archivos relacionados con %1 ([x]: se elimina por defecto):</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files that would be removed: %1 (%2)</source>
+        <translation>Archivos que se eliminarían: %1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files to remove: %1 (%2)</source>
+        <translation>Archivos que se eliminarán: %1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files removed: %1 (%2)</source>
+        <translation>Archivos eliminados: %1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Remove them? [y/N] </source>
+        <translation>¿Eliminarlos? [s/N] </translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>y</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>yes</source>
+        <translation>sí</translation>
     </message>
 </context>
 </TS>

@@ -279,6 +279,16 @@ p, li { white-space: pre-wrap; }
         <translation>Impossible d&apos;ouvrir l&apos;aide en ligne dans un navigateur web. Son adresse est :
 %1</translation>
     </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Not an item to remove</source>
+        <translation>Aucun élément à supprimer</translation>
+    </message>
+    <message>
+        <location filename="../../shell/MainWindow.cpp"/>
+        <source>Drop one application, widget, plug-in or preference pane here to remove it.</source>
+        <translation>Déposez ici une application, un widget, un plug-in ou une sous-fenêtre de préférences pour le supprimer.</translation>
+    </message>
 </context>
 <context>
     <name>MsgDlg</name>
@@ -460,6 +470,46 @@ p, li { white-space: pre-wrap; }
         <source>The Kestrelsweep helper is not running. Files outside your home folder can only be removed with its help, so nothing was removed.</source>
         <translation>L&apos;assistant de Kestrelsweep n&apos;est pas en cours d&apos;exécution. Les fichiers situés hors de votre dossier de départ ne peuvent être supprimés qu&apos;avec son aide ; rien n&apos;a donc été supprimé.</translation>
     </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running</source>
+        <translation>%1 est ouvert</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is running. Quit it before removing it?</source>
+        <translation>%1 est ouvert. Le quitter avant de le supprimer ?</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Quit and Remove</source>
+        <translation>Quitter et supprimer</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Waiting for %1 to quit ...</source>
+        <translation>Attente de la fermeture de %1…</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 did not quit</source>
+        <translation>%1 ne s’est pas fermé</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running. Force it to quit? Its unsaved changes will be lost.</source>
+        <translation>%1 est toujours ouvert. Forcer sa fermeture ? Les modifications non enregistrées seront perdues.</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>Force Quit</source>
+        <translation>Forcer à quitter</translation>
+    </message>
+    <message>
+        <location filename="../../removal/RemoveWidget.cpp"/>
+        <source>%1 is still running, so nothing was removed.</source>
+        <translation>%1 est toujours ouvert, rien n’a donc été supprimé.</translation>
+    </message>
 </context>
 <context>
     <name>ResultDlg</name>
@@ -518,6 +568,173 @@ p, li { white-space: pre-wrap; }
         <location filename="../../main.cpp" line="+14"/>
         <source>Kestrelsweep cannot start: the path of one of its folders is missing or too long.</source>
         <translation>Kestrelsweep ne peut pas démarrer : le chemin de l&apos;un de ses dossiers est manquant ou trop long.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Run &quot;%1 --help&quot; for the usage.</source>
+        <translation>Lancez « %1 --help » pour l&apos;utilisation.</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 cannot be combined with %2</source>
+        <translation>%1 ne peut pas être combiné avec %2</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>unknown option: %1</source>
+        <translation>option inconnue : %1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 is not an option of %2</source>
+        <translation>%1 n&apos;est pas une option de %2</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>unexpected argument: %1</source>
+        <translation>argument inattendu : %1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>%1 needs the path of an item</source>
+        <translation>%1 demande le chemin d&apos;un élément</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>no command given: --list, --files, --remove or --help</source>
+        <translation>aucune commande indiquée : --list, --files, --remove ou --help</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>not an item bundle (a .app, .wdgt, .plugin, .webplugin or .prefPane folder): %1</source>
+        <translation>pas le paquet d&apos;un élément (un dossier .app, .wdgt, .plugin, .webplugin ou .prefPane) : %1</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Usage:
+  %1 --list [--json]
+  %1 --files PATH [--json]
+  %1 --remove PATH [--dry-run] [--yes]
+  %1 --help
+
+  --list      lists the installed applications, widgets, plug-ins and preference panes
+  --files     lists the files that belong to the item at PATH; [x] marks those
+              removed by default
+  --remove    removes the item at PATH and its files marked [x]; asks first
+  --dry-run   removes nothing, only prints what --remove would remove
+  --yes       removes without asking
+  --json      prints JSON (sizes in KiB)
+
+PATH is an item bundle: a .app, .wdgt, .plugin, .webplugin or .prefPane folder.
+Exit status: 0 when everything went, 1 when something is left or was not removed,
+2 for a wrong command line.
+</source>
+        <translation>Utilisation:
+  %1 --list [--json]
+  %1 --files CHEMIN [--json]
+  %1 --remove CHEMIN [--dry-run] [--yes]
+  %1 --help
+
+  --list      liste les applications, widgets, modules et panneaux de préférences installés
+  --files     liste les fichiers de l&apos;élément situé à CHEMIN ; [x] marque ceux
+              supprimés par défaut
+  --remove    supprime l&apos;élément situé à CHEMIN et ses fichiers marqués [x] ; demande d&apos;abord
+  --dry-run   ne supprime rien, affiche seulement ce que --remove supprimerait
+  --yes       supprime sans demander
+  --json      affiche du JSON (tailles en Kio)
+
+CHEMIN est le paquet d&apos;un élément : un dossier .app, .wdgt, .plugin, .webplugin ou .prefPane.
+Code de sortie : 0 si tout a été supprimé, 1 si quelque chose reste ou n&apos;a pas été supprimé,
+2 pour une ligne de commande incorrecte.
+</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Kind</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Size</source>
+        <translation>Taille</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Identifier</source>
+        <translation>Identifiant</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Path</source>
+        <translation>Chemin</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Application</source>
+        <translation>Application</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Widget</source>
+        <translation>Widget</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Plug-in</source>
+        <translation>Module</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Preference pane</source>
+        <translation>Panneau de préférences</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Related files of %1 ([x]: removed by default):</source>
+        <translation>Fichiers liés à %1 ([x] : supprimé par défaut) :</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files that would be removed: %1 (%2)</source>
+        <translation>Fichiers qui seraient supprimés : %1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files to remove: %1 (%2)</source>
+        <translation>Fichiers à supprimer : %1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Files removed: %1 (%2)</source>
+        <translation>Fichiers supprimés : %1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>Remove them? [y/N] </source>
+        <translation>Les supprimer ? [o/N] </translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>y</source>
+        <translation>o</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>yes</source>
+        <translation>oui</translation>
     </message>
 </context>
 </TS>
