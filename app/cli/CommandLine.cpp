@@ -4,6 +4,8 @@
 #include "AppFinder.h"
 #include "AppInfo.h"
 #include "AppRemover.h"
+#include "LeftoverFinder.h"
+#include "LeftoverScan.h"
 #include "RelatedFiles.h"
 #include "RunningItem.h"
 #include "hpUtils.h"
@@ -169,6 +171,9 @@ int CommandLine::run(const QStringList &args)
     case Command::Remove:
         fillCatalogue();
         return remove(options.path, options.dryRun, options.yes);
+    case Command::Leftovers:
+        fillCatalogue();
+        return leftovers(options.json);
     case Command::None:
         break;
     }
@@ -190,6 +195,7 @@ QString CommandLine::parse(const QStringList &args, Options &options)
         {"--list", Command::List, {json}, false},
         {"--files", Command::Files, {json}, true},
         {"--remove", Command::Remove, {dryRun, yes}, true},
+        {"--leftovers", Command::Leftovers, {json}, false},
     };
     const auto *chosen = std::end(commands);
     QStringList given;
@@ -216,7 +222,7 @@ QString CommandLine::parse(const QStringList &args, Options &options)
         }
     }
     if (chosen == std::end(commands))
-        return tr("no command given: --list, --files, --remove or --help");
+        return tr("no command given: --list, --files, --remove, --leftovers or --help");
     for (const QString &option : qAsConst(given)) {
         if (!chosen->options.contains(option))
             return tr("%1 is not an option of %2").arg(option, QLatin1String(chosen->name));
@@ -246,12 +252,14 @@ QString CommandLine::usage(const QString &program)
               "  %1 --list [--json]\n"
               "  %1 --files PATH [--json]\n"
               "  %1 --remove PATH [--dry-run] [--yes]\n"
+              "  %1 --leftovers [--json]\n"
               "  %1 --help\n"
               "\n"
               "  --list      lists the installed applications, widgets, plug-ins and preference panes\n"
               "  --files     lists the files that belong to the item at PATH; [x] marks those\n"
               "              removed by default\n"
               "  --remove    removes the item at PATH and its files marked [x]; asks first\n"
+              "  --leftovers lists what applications deleted long ago left behind\n"
               "  --dry-run   removes nothing, only prints what --remove would remove\n"
               "  --yes       removes without asking\n"
               "  --json      prints JSON (sizes in KiB)\n"
@@ -362,6 +370,38 @@ int CommandLine::remove(const QString &appPath, bool dryRun, bool yes)
         return Left;
     }
     writeLine(sOut, tr("Files removed: %1 (%2)").arg(count, hpSizeToString(kib)));
+    return Done;
+}
+
+int CommandLine::leftovers(bool json)
+{
+    const QString home = hpHomePath();
+    LeftoverFinder finder(LeftoverScan::installedClaims(), home);
+    for (const LeftoverFinder::Folder &folder : LeftoverFinder::folders(home))
+        finder.scan(folder);
+    const QVector<LeftoverFinder::Group> groups = finder.groups();
+    if (json) {
+        QJsonArray list;
+        for (const LeftoverFinder::Group &group : groups) {
+            QJsonArray files;
+            for (const LeftoverFinder::Entry &entry : group.entries)
+                files.append(QJsonObject{{QStringLiteral("category"), entry.label},
+                                         {QStringLiteral("path"), entry.path},
+                                         {QStringLiteral("size"), double(entry.kib)}});
+            list.append(QJsonObject{{QStringLiteral("identifier"), group.identifier},
+                                    {QStringLiteral("size"), double(group.kib())},
+                                    {QStringLiteral("files"), files}});
+        }
+        writeJson(QJsonObject{{QStringLiteral("leftovers"), list}});
+        return Done;
+    }
+    if (groups.isEmpty())
+        writeLine(sOut, tr("No leftovers found."));
+    for (const LeftoverFinder::Group &group : groups) {
+        writeLine(sOut, group.identifier + QLatin1Char('\t') + hpSizeToString(group.kib()));
+        for (const LeftoverFinder::Entry &entry : group.entries)
+            writeLine(sOut, QStringLiteral("  %1\t%2\t%3").arg(entry.label, hpSizeToString(entry.kib), entry.path));
+    }
     return Done;
 }
 

@@ -23,7 +23,7 @@ public:
     static int run(const QStringList &args);
 
 private:
-    enum class Command { None, Help, List, Files, Remove };
+    enum class Command { None, Help, List, Files, Remove, Leftovers };
     struct Options {
         Command command = Command::None;
         QString path;
@@ -39,6 +39,7 @@ private:
     static int list(bool json);
     static int files(const QString &appPath, bool json);
     static int remove(const QString &appPath, bool dryRun, bool yes);
+    static int leftovers(bool json);
     // Asks on the terminal; only a yes is a yes.
     static bool confirmed();
 };

@@ -179,24 +179,29 @@ LeftoverFinder::LeftoverFinder(const QStringList &claims, const QString &home)
 
 QVector<LeftoverFinder::Folder> LeftoverFinder::folders(const QString &home)
 {
-    const QString lib = home + QStringLiteral("/Library/");
-    return {
-        {QStringLiteral("Preferences"), lib + QStringLiteral("Preferences/")},
-        {QStringLiteral("Saved Application State"), lib + QStringLiteral("Saved Application State/")},
-        {QStringLiteral("Containers"), lib + QStringLiteral("Containers/")},
-        {QStringLiteral("Caches"), lib + QStringLiteral("Caches/")},
-        {QStringLiteral("Plugins"), lib + QStringLiteral("Internet Plug-Ins/")},
-        {QStringLiteral("Crashes"), lib + QStringLiteral("Application Support/CrashReporter/")},
-        {QStringLiteral("Crashes"), lib + QStringLiteral("Logs/DiagnosticReports/")},
-        {QStringLiteral("Library"), QStringLiteral("/Library/")},
-        {QStringLiteral("Application Support"), lib + QStringLiteral("Application Support/")},
-        {QStringLiteral("Login Items"), QStringLiteral("/Library/LaunchDaemons/")},
-        {QStringLiteral("Login Items"), QStringLiteral("/Library/LaunchAgents/")},
-        {QStringLiteral("Login Items"), lib + QStringLiteral("LaunchAgents/")},
-        {QStringLiteral("Privileged Helper Tools"), QStringLiteral("/Library/PrivilegedHelperTools/")},
-        {QStringLiteral("Receipts"), QStringLiteral("/private/var/db/receipts/")},
-        {QStringLiteral("Socket"), QStringLiteral("/private/var/run/")},
-    };
+    QVector<Folder> folders;
+    for (const RelatedFiles::Search &search : RelatedFiles::searches(home)) {
+        const QString label = QString::fromLatin1(search.label);
+        if (std::none_of(folders.begin(), folders.end(), [&](const Folder &f) { return f.path == search.folder; }))
+            folders.append({label, search.folder});
+    }
+    return folders;
+}
+
+QVector<RelatedFiles::Category> LeftoverFinder::categories(const Group &group)
+{
+    QVector<RelatedFiles::Category> categories;
+    for (const Entry &entry : group.entries) {
+        auto category = std::find_if(categories.begin(), categories.end(),
+                                     [&](const RelatedFiles::Category &c) { return c.label == entry.label; });
+        if (category == categories.end()) {
+            categories.append({entry.label, {}});
+            category = categories.end() - 1;
+        }
+        // Nothing found this way is anyone's for certain: the user ticks.
+        category->entries.append({entry.name, entry.path, entry.kib, false});
+    }
+    return categories;
 }
 
 QString LeftoverFinder::identifierOf(const QString &name)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RelatedFiles.h"
+
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -36,6 +38,8 @@ public:
 
     // The folders the related-file searches read, each once, in their order.
     static QVector<Folder> folders(const QString &home);
+    // A group as the removal page lists an item's files: by category, unticked.
+    static QVector<RelatedFiles::Category> categories(const Group &group);
 
     // Adds one folder's leftovers; true when a group gained an entry.
     bool scan(const Folder &folder);

@@ -175,35 +175,36 @@ QVector<RelatedFiles::Category> RelatedFiles::search(const QString &appPath, QSt
     categories.append({QStringLiteral("Binaries"),
                        {{bundleName, appPath, bundleKib < 0 ? hpGetSize(appPath) : bundleKib, true}}});
 
-    const QString lib = hpHomePath() + QStringLiteral("/Library/");
-    const struct {
-        const char *label;
-        QString folder;
-        const QString &key;
-    } searches[] = {
-        {"Preferences", lib + QStringLiteral("Preferences/"), bundleId},
-        {"Saved Application State", lib + QStringLiteral("Saved Application State/"), bundleId},
-        {"Containers", lib + QStringLiteral("Containers/"), bundleId},
-        {"Caches", lib + QStringLiteral("Caches/"), bundleId},
-        {"Plugins", lib + QStringLiteral("Internet Plug-Ins/"), bundleId},
-        {"Crashes", lib + QStringLiteral("Application Support/CrashReporter/"), base},
-        {"Crashes", lib + QStringLiteral("Logs/DiagnosticReports/"), base},
-        {"Library", QStringLiteral("/Library/"), base},
-        {"Application Support", lib + QStringLiteral("Application Support/"), base},
-        {"Application Support", lib + QStringLiteral("Application Support/"), bundleId},
-        {"Login Items", QStringLiteral("/Library/LaunchDaemons/"), bundleId},
-        {"Login Items", QStringLiteral("/Library/LaunchAgents/"), bundleId},
-        {"Login Items", lib + QStringLiteral("LaunchAgents/"), bundleId},
-        {"Privileged Helper Tools", QStringLiteral("/Library/PrivilegedHelperTools/"), bundleId},
-        {"Receipts", QStringLiteral("/private/var/db/receipts/"), bundleId},
-        {"Socket", QStringLiteral("/private/var/run/"), bundleId},
-    };
-    for (const auto &search : searches) {
-        Category category = searchFolder(search.label, search.folder, search.key, &search.key == &bundleId, ticks);
+    for (const Search &search : searches(hpHomePath())) {
+        const QString &key = search.byBundleId ? bundleId : base;
+        Category category = searchFolder(search.label, search.folder, key, search.byBundleId, ticks);
         if (!category.entries.isEmpty())
             categories.append(category);
     }
     return categories;
+}
+
+QVector<RelatedFiles::Search> RelatedFiles::searches(const QString &home)
+{
+    const QString lib = home + QStringLiteral("/Library/");
+    return {
+        {"Preferences", lib + QStringLiteral("Preferences/"), true},
+        {"Saved Application State", lib + QStringLiteral("Saved Application State/"), true},
+        {"Containers", lib + QStringLiteral("Containers/"), true},
+        {"Caches", lib + QStringLiteral("Caches/"), true},
+        {"Plugins", lib + QStringLiteral("Internet Plug-Ins/"), true},
+        {"Crashes", lib + QStringLiteral("Application Support/CrashReporter/"), false},
+        {"Crashes", lib + QStringLiteral("Logs/DiagnosticReports/"), false},
+        {"Library", QStringLiteral("/Library/"), false},
+        {"Application Support", lib + QStringLiteral("Application Support/"), false},
+        {"Application Support", lib + QStringLiteral("Application Support/"), true},
+        {"Login Items", QStringLiteral("/Library/LaunchDaemons/"), true},
+        {"Login Items", QStringLiteral("/Library/LaunchAgents/"), true},
+        {"Login Items", lib + QStringLiteral("LaunchAgents/"), true},
+        {"Privileged Helper Tools", QStringLiteral("/Library/PrivilegedHelperTools/"), true},
+        {"Receipts", QStringLiteral("/private/var/db/receipts/"), true},
+        {"Socket", QStringLiteral("/private/var/run/"), true},
+    };
 }
 
 QStringList RelatedFiles::tickedPaths(const QVector<Category> &categories)

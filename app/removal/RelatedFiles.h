@@ -23,6 +23,15 @@ public:
         qint64 kib() const;
     };
 
+    // Where the search looks, under which category, and whether it looks for
+    // the bundle identifier or the bundle's name.
+    struct Search {
+        const char *label;
+        QString folder; // ends with '/'
+        bool byBundleId = true;
+    };
+    static QVector<Search> searches(const QString &home);
+
     // The first category is the bundle itself. Other items' claims decide the
     // ticks, so the catalogue must be complete when this is asked. The
     // identifier the searches were keyed on goes to usedBundleId.

@@ -164,11 +164,28 @@ void RemoveWidget::fill(const QString &appPath)
 {
     mPendingPath = QString();
     showWaiting(false);
-    const QVector<RelatedFiles::Category> categories = RelatedFiles::search(appPath, &mBundleId);
+    addCategories(RelatedFiles::search(appPath, &mBundleId), true);
+}
+
+void RemoveWidget::initLeftovers(const QString &identifier, const QVector<RelatedFiles::Category> &categories)
+{
+    mLeftovers = true;
+    qint64 kib = 0;
+    for (const RelatedFiles::Category &category : categories)
+        kib += category.kib();
+    appName = identifier;
+    appSize = hpSizeToString(kib);
+    appIcon = QStringLiteral(":/sysIcon/rc/leftovers_button.png");
+    ui->treeWidget->setHeaderItem(new QTreeWidgetItem(QStringList(QStringLiteral("All Related Files"))));
+    addCategories(categories, false);
+}
+
+void RemoveWidget::addCategories(const QVector<RelatedFiles::Category> &categories, bool firstIsBundle)
+{
     for (int i = 0; i < categories.size(); ++i) {
         const RelatedFiles::Category &found = categories.at(i);
         // The bundle's row shows the name, size and icon the list shows.
-        const bool bundle = i == 0;
+        const bool bundle = firstIsBundle && i == 0;
         const QString size = bundle ? appSize : hpSizeToString(found.kib());
         QTreeWidgetItem *category = newRow(found.label + QStringLiteral(" [") + size + QLatin1Char(']'), Qt::Checked);
         for (const RelatedFiles::Entry &file : found.entries) {
@@ -221,6 +238,9 @@ void RemoveWidget::getRelatedFiles(QStringList &rootFiles, QStringList &userFile
 
 QString RemoveWidget::shortName() const
 {
+    // An identifier is a name of its own; its dots are no extension.
+    if (mLeftovers)
+        return appName;
     const int dot = appName.indexOf(QLatin1Char('.'));
     return dot < 0 ? appName : appName.left(dot);
 }
@@ -291,7 +311,8 @@ void RemoveWidget::doRemove()
                         QMessageBox::Yes | QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    if (!quitRunning())
+    // Leftovers belong to no bundle anything could run from.
+    if (!mLeftovers && !quitRunning())
         return;
 
     QStringList rootFiles;
@@ -432,6 +453,13 @@ void RemoveWidget::removeThreadFinished(QString errString)
     if (mProgress)
         mProgress->done(QMessageBox::No);
     emit removedSummary(shortName(), mRemovingItems, mRemovingKib);
+    if (mLeftovers) {
+        // The group is gone when none of its entries is left.
+        emit removeFinished(std::none_of(mRelatedFiles.begin(), mRelatedFiles.end(), [](const QString &path) {
+            return QFileInfo::exists(path) || QFileInfo(path).isSymLink();
+        }));
+        return;
+    }
     emit removeFinished(!QFileInfo::exists(mRelatedFiles.value(0)) && !QFileInfo(mRelatedFiles.value(0)).isSymLink());
 }
 

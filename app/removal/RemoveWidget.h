@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RelatedFiles.h"
+
 #include <QPointer>
 #include <QStringList>
 #include <QVector>
@@ -31,6 +33,9 @@ public:
     // The page for a bundle that may not be in the catalogue (one dropped on
     // the window): its name and icon read as a scan reads them.
     void initBundle(const QString &bundlePath);
+    // The page for what a deleted application left behind: the group's
+    // entries by category, none ticked.
+    void initLeftovers(const QString &identifier, const QVector<RelatedFiles::Category> &categories);
     void getRelatedFiles(QStringList &rootFiles, QStringList &userFiles);
 
 signals:
@@ -54,6 +59,7 @@ private:
     void showWaiting(bool waiting);
     // The related files, once the catalogue is complete.
     void fill(const QString &appPath);
+    void addCategories(const QVector<RelatedFiles::Category> &categories, bool firstIsBundle);
     bool anyCategoryTicked() const;
     // Indexes into mRelatedFiles of the entries ticked under ticked categories.
     QVector<int> tickedEntries() const;
@@ -85,6 +91,8 @@ private:
     QMediaPlayer *mPlayer;
     // The item's identifier, as the searches used it.
     QString mBundleId;
+    // Listing a leftover group rather than an item.
+    bool mLeftovers = false;
     // The item whose searches wait for the catalogue; null once filled.
     QString mPendingPath;
     QPointer<QLabel> mWaiting;

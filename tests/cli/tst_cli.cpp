@@ -71,7 +71,7 @@ private slots:
         QTest::newRow("unknown option, in German") << QStringList{"--frobnicate"} << QByteArray("de_DE.UTF-8") << 2
                                                    << "Kestrelsweep: unbekannte Option: --frobnicate";
         QTest::newRow("no command") << QStringList{"--json"} << QByteArray() << 2
-                                    << "Kestrelsweep: no command given: --list, --files, --remove or --help";
+                                    << "Kestrelsweep: no command given: --list, --files, --remove, --leftovers or --help";
         QTest::newRow("missing path") << QStringList{"--remove", "--yes"} << QByteArray() << 2
                                       << "Kestrelsweep: --remove needs the path of an item";
         QTest::newRow("two commands") << QStringList{"--list", "--remove", tide, "--yes"} << QByteArray() << 2

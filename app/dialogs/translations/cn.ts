@@ -602,8 +602,8 @@ p, li { white-space: pre-wrap; }
     </message>
     <message>
         <location filename="../../cli/CommandLine.cpp"/>
-        <source>no command given: --list, --files, --remove or --help</source>
-        <translation>未指定命令：--list、--files、--remove 或 --help</translation>
+        <source>no command given: --list, --files, --remove, --leftovers or --help</source>
+        <translation>未指定命令：--list、--files、--remove、--leftovers 或 --help</translation>
     </message>
     <message>
         <location filename="../../cli/CommandLine.cpp"/>
@@ -616,12 +616,14 @@ p, li { white-space: pre-wrap; }
   %1 --list [--json]
   %1 --files PATH [--json]
   %1 --remove PATH [--dry-run] [--yes]
+  %1 --leftovers [--json]
   %1 --help
 
   --list      lists the installed applications, widgets, plug-ins and preference panes
   --files     lists the files that belong to the item at PATH; [x] marks those
               removed by default
   --remove    removes the item at PATH and its files marked [x]; asks first
+  --leftovers lists what applications deleted long ago left behind
   --dry-run   removes nothing, only prints what --remove would remove
   --yes       removes without asking
   --json      prints JSON (sizes in KiB)
@@ -634,11 +636,13 @@ Exit status: 0 when everything went, 1 when something is left or was not removed
   %1 --list [--json]
   %1 --files 路径 [--json]
   %1 --remove 路径 [--dry-run] [--yes]
+  %1 --leftovers [--json]
   %1 --help
 
   --list      列出已安装的应用程序、小组件、插件和偏好设置面板
   --files     列出属于“路径”处项目的文件；[x] 标记默认删除的文件
   --remove    删除“路径”处的项目及其标记为 [x] 的文件；删除前会询问
+  --leftovers 列出早已删除的应用程序留下的文件
   --dry-run   不删除任何内容，只显示 --remove 将删除的内容
   --yes       不询问直接删除
   --json      输出 JSON（大小以 KiB 为单位）
@@ -732,6 +736,11 @@ Exit status: 0 when everything went, 1 when something is left or was not removed
         <location filename="../../cli/CommandLine.cpp"/>
         <source>yes</source>
         <translation>是的</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>No leftovers found.</source>
+        <translation>未找到残留文件。</translation>
     </message>
 </context>
 </TS>

@@ -604,8 +604,8 @@ p, li { white-space: pre-wrap; }
     </message>
     <message>
         <location filename="../../cli/CommandLine.cpp"/>
-        <source>no command given: --list, --files, --remove or --help</source>
-        <translation>kein Befehl angegeben: --list, --files, --remove oder --help</translation>
+        <source>no command given: --list, --files, --remove, --leftovers or --help</source>
+        <translation>kein Befehl angegeben: --list, --files, --remove, --leftovers oder --help</translation>
     </message>
     <message>
         <location filename="../../cli/CommandLine.cpp"/>
@@ -618,12 +618,14 @@ p, li { white-space: pre-wrap; }
   %1 --list [--json]
   %1 --files PATH [--json]
   %1 --remove PATH [--dry-run] [--yes]
+  %1 --leftovers [--json]
   %1 --help
 
   --list      lists the installed applications, widgets, plug-ins and preference panes
   --files     lists the files that belong to the item at PATH; [x] marks those
               removed by default
   --remove    removes the item at PATH and its files marked [x]; asks first
+  --leftovers lists what applications deleted long ago left behind
   --dry-run   removes nothing, only prints what --remove would remove
   --yes       removes without asking
   --json      prints JSON (sizes in KiB)
@@ -636,12 +638,14 @@ Exit status: 0 when everything went, 1 when something is left or was not removed
   %1 --list [--json]
   %1 --files PFAD [--json]
   %1 --remove PFAD [--dry-run] [--yes]
+  %1 --leftovers [--json]
   %1 --help
 
   --list      listet die installierten Programme, Widgets, Plug-ins und Systemeinstellungen
   --files     listet die Dateien, die zum Objekt unter PFAD gehören; [x] markiert die,
               die standardmäßig entfernt werden
   --remove    entfernt das Objekt unter PFAD und seine mit [x] markierten Dateien; fragt vorher
+  --leftovers listet, was längst gelöschte Programme hinterlassen haben
   --dry-run   entfernt nichts, zeigt nur, was --remove entfernen würde
   --yes       entfernt ohne zu fragen
   --json      gibt JSON aus (Größen in KiB)
@@ -735,6 +739,11 @@ Exit-Status: 0, wenn alles entfernt wurde, 1, wenn etwas übrig ist oder nicht e
         <location filename="../../cli/CommandLine.cpp"/>
         <source>yes</source>
         <translation>ja</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>No leftovers found.</source>
+        <translation>Keine Überreste gefunden.</translation>
     </message>
 </context>
 </TS>

@@ -604,8 +604,8 @@ p, li { white-space: pre-wrap; }
     </message>
     <message>
         <location filename="../../cli/CommandLine.cpp"/>
-        <source>no command given: --list, --files, --remove or --help</source>
-        <translation>no se indicó ninguna orden: --list, --files, --remove o --help</translation>
+        <source>no command given: --list, --files, --remove, --leftovers or --help</source>
+        <translation>no se indicó ninguna orden: --list, --files, --remove, --leftovers o --help</translation>
     </message>
     <message>
         <location filename="../../cli/CommandLine.cpp"/>
@@ -618,12 +618,14 @@ p, li { white-space: pre-wrap; }
   %1 --list [--json]
   %1 --files PATH [--json]
   %1 --remove PATH [--dry-run] [--yes]
+  %1 --leftovers [--json]
   %1 --help
 
   --list      lists the installed applications, widgets, plug-ins and preference panes
   --files     lists the files that belong to the item at PATH; [x] marks those
               removed by default
   --remove    removes the item at PATH and its files marked [x]; asks first
+  --leftovers lists what applications deleted long ago left behind
   --dry-run   removes nothing, only prints what --remove would remove
   --yes       removes without asking
   --json      prints JSON (sizes in KiB)
@@ -636,12 +638,14 @@ Exit status: 0 when everything went, 1 when something is left or was not removed
   %1 --list [--json]
   %1 --files RUTA [--json]
   %1 --remove RUTA [--dry-run] [--yes]
+  %1 --leftovers [--json]
   %1 --help
 
   --list      muestra las aplicaciones, widgets, complementos y paneles de preferencias instalados
   --files     muestra los archivos del elemento en RUTA; [x] marca los que
               se eliminan por defecto
   --remove    elimina el elemento en RUTA y sus archivos marcados con [x]; pregunta antes
+  --leftovers muestra lo que dejaron las aplicaciones eliminadas hace tiempo
   --dry-run   no elimina nada, solo muestra lo que --remove eliminaría
   --yes       elimina sin preguntar
   --json      muestra JSON (tamaños en KiB)
@@ -735,6 +739,11 @@ Estado de salida: 0 si se eliminó todo, 1 si algo queda o no se eliminó,
         <location filename="../../cli/CommandLine.cpp"/>
         <source>yes</source>
         <translation>sí</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>No leftovers found.</source>
+        <translation>No se encontraron restos.</translation>
     </message>
 </context>
 </TS>

@@ -604,8 +604,8 @@ p, li { white-space: pre-wrap; }
     </message>
     <message>
         <location filename="../../cli/CommandLine.cpp"/>
-        <source>no command given: --list, --files, --remove or --help</source>
-        <translation>aucune commande indiquée : --list, --files, --remove ou --help</translation>
+        <source>no command given: --list, --files, --remove, --leftovers or --help</source>
+        <translation>aucune commande indiquée : --list, --files, --remove, --leftovers ou --help</translation>
     </message>
     <message>
         <location filename="../../cli/CommandLine.cpp"/>
@@ -618,12 +618,14 @@ p, li { white-space: pre-wrap; }
   %1 --list [--json]
   %1 --files PATH [--json]
   %1 --remove PATH [--dry-run] [--yes]
+  %1 --leftovers [--json]
   %1 --help
 
   --list      lists the installed applications, widgets, plug-ins and preference panes
   --files     lists the files that belong to the item at PATH; [x] marks those
               removed by default
   --remove    removes the item at PATH and its files marked [x]; asks first
+  --leftovers lists what applications deleted long ago left behind
   --dry-run   removes nothing, only prints what --remove would remove
   --yes       removes without asking
   --json      prints JSON (sizes in KiB)
@@ -636,12 +638,14 @@ Exit status: 0 when everything went, 1 when something is left or was not removed
   %1 --list [--json]
   %1 --files CHEMIN [--json]
   %1 --remove CHEMIN [--dry-run] [--yes]
+  %1 --leftovers [--json]
   %1 --help
 
   --list      liste les applications, widgets, modules et panneaux de préférences installés
   --files     liste les fichiers de l&apos;élément situé à CHEMIN ; [x] marque ceux
               supprimés par défaut
   --remove    supprime l&apos;élément situé à CHEMIN et ses fichiers marqués [x] ; demande d&apos;abord
+  --leftovers liste ce que des applications supprimées depuis longtemps ont laissé
   --dry-run   ne supprime rien, affiche seulement ce que --remove supprimerait
   --yes       supprime sans demander
   --json      affiche du JSON (tailles en Kio)
@@ -735,6 +739,11 @@ Code de sortie : 0 si tout a été supprimé, 1 si quelque chose reste ou n&apos
         <location filename="../../cli/CommandLine.cpp"/>
         <source>yes</source>
         <translation>oui</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>No leftovers found.</source>
+        <translation>Aucun reste trouvé.</translation>
     </message>
 </context>
 </TS>

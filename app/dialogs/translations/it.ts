@@ -604,8 +604,8 @@ p, li { white-space: pre-wrap; }
     </message>
     <message>
         <location filename="../../cli/CommandLine.cpp"/>
-        <source>no command given: --list, --files, --remove or --help</source>
-        <translation>nessun comando indicato: --list, --files, --remove o --help</translation>
+        <source>no command given: --list, --files, --remove, --leftovers or --help</source>
+        <translation>nessun comando indicato: --list, --files, --remove, --leftovers o --help</translation>
     </message>
     <message>
         <location filename="../../cli/CommandLine.cpp"/>
@@ -618,12 +618,14 @@ p, li { white-space: pre-wrap; }
   %1 --list [--json]
   %1 --files PATH [--json]
   %1 --remove PATH [--dry-run] [--yes]
+  %1 --leftovers [--json]
   %1 --help
 
   --list      lists the installed applications, widgets, plug-ins and preference panes
   --files     lists the files that belong to the item at PATH; [x] marks those
               removed by default
   --remove    removes the item at PATH and its files marked [x]; asks first
+  --leftovers lists what applications deleted long ago left behind
   --dry-run   removes nothing, only prints what --remove would remove
   --yes       removes without asking
   --json      prints JSON (sizes in KiB)
@@ -636,12 +638,14 @@ Exit status: 0 when everything went, 1 when something is left or was not removed
   %1 --list [--json]
   %1 --files PERCORSO [--json]
   %1 --remove PERCORSO [--dry-run] [--yes]
+  %1 --leftovers [--json]
   %1 --help
 
   --list      elenca le applicazioni, i widget, i plug-in e i pannelli delle preferenze installati
   --files     elenca i file dell&apos;elemento in PERCORSO; [x] indica quelli
               rimossi in modo predefinito
   --remove    rimuove l&apos;elemento in PERCORSO e i suoi file indicati con [x]; chiede prima
+  --leftovers elenca ciò che hanno lasciato le applicazioni eliminate da tempo
   --dry-run   non rimuove nulla, mostra solo ciò che --remove rimuoverebbe
   --yes       rimuove senza chiedere
   --json      stampa JSON (dimensioni in KiB)
@@ -735,6 +739,11 @@ Stato di uscita: 0 se tutto è stato rimosso, 1 se qualcosa resta o non è stato
         <location filename="../../cli/CommandLine.cpp"/>
         <source>yes</source>
         <translation>sì</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>No leftovers found.</source>
+        <translation>Nessun residuo trovato.</translation>
     </message>
 </context>
 </TS>

@@ -602,8 +602,8 @@ p, li { white-space: pre-wrap; }
     </message>
     <message>
         <location filename="../../cli/CommandLine.cpp"/>
-        <source>no command given: --list, --files, --remove or --help</source>
-        <translation>コマンドが指定されていません: --list、--files、--remove または --help</translation>
+        <source>no command given: --list, --files, --remove, --leftovers or --help</source>
+        <translation>コマンドが指定されていません: --list、--files、--remove、--leftovers または --help</translation>
     </message>
     <message>
         <location filename="../../cli/CommandLine.cpp"/>
@@ -616,12 +616,14 @@ p, li { white-space: pre-wrap; }
   %1 --list [--json]
   %1 --files PATH [--json]
   %1 --remove PATH [--dry-run] [--yes]
+  %1 --leftovers [--json]
   %1 --help
 
   --list      lists the installed applications, widgets, plug-ins and preference panes
   --files     lists the files that belong to the item at PATH; [x] marks those
               removed by default
   --remove    removes the item at PATH and its files marked [x]; asks first
+  --leftovers lists what applications deleted long ago left behind
   --dry-run   removes nothing, only prints what --remove would remove
   --yes       removes without asking
   --json      prints JSON (sizes in KiB)
@@ -634,11 +636,13 @@ Exit status: 0 when everything went, 1 when something is left or was not removed
   %1 --list [--json]
   %1 --files パス [--json]
   %1 --remove パス [--dry-run] [--yes]
+  %1 --leftovers [--json]
   %1 --help
 
   --list      インストールされているアプリケーション、ウィジェット、プラグイン、環境設定パネルを一覧表示します
   --files     「パス」の項目に属するファイルを一覧表示します。[x] は既定で削除されるファイルです
   --remove    「パス」の項目と [x] の付いたファイルを削除します。先に確認します
+  --leftovers ずっと前に削除されたアプリケーションが残したものを表示します
   --dry-run   何も削除せず、--remove が削除する内容だけを表示します
   --yes       確認せずに削除します
   --json      JSON で出力します（サイズは KiB 単位）
@@ -732,6 +736,11 @@ Exit status: 0 when everything went, 1 when something is left or was not removed
         <location filename="../../cli/CommandLine.cpp"/>
         <source>yes</source>
         <translation>はい</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>No leftovers found.</source>
+        <translation>残留ファイルは見つかりませんでした。</translation>
     </message>
 </context>
 </TS>

@@ -604,8 +604,8 @@ p, li { white-space: pre-wrap; }
     </message>
     <message>
         <location filename="../../cli/CommandLine.cpp"/>
-        <source>no command given: --list, --files, --remove or --help</source>
-        <translation>nenhum comando indicado: --list, --files, --remove ou --help</translation>
+        <source>no command given: --list, --files, --remove, --leftovers or --help</source>
+        <translation>nenhum comando indicado: --list, --files, --remove, --leftovers ou --help</translation>
     </message>
     <message>
         <location filename="../../cli/CommandLine.cpp"/>
@@ -618,12 +618,14 @@ p, li { white-space: pre-wrap; }
   %1 --list [--json]
   %1 --files PATH [--json]
   %1 --remove PATH [--dry-run] [--yes]
+  %1 --leftovers [--json]
   %1 --help
 
   --list      lists the installed applications, widgets, plug-ins and preference panes
   --files     lists the files that belong to the item at PATH; [x] marks those
               removed by default
   --remove    removes the item at PATH and its files marked [x]; asks first
+  --leftovers lists what applications deleted long ago left behind
   --dry-run   removes nothing, only prints what --remove would remove
   --yes       removes without asking
   --json      prints JSON (sizes in KiB)
@@ -636,12 +638,14 @@ Exit status: 0 when everything went, 1 when something is left or was not removed
   %1 --list [--json]
   %1 --files CAMINHO [--json]
   %1 --remove CAMINHO [--dry-run] [--yes]
+  %1 --leftovers [--json]
   %1 --help
 
   --list      lista as aplicações, widgets, plug-ins e painéis de preferências instalados
   --files     lista os ficheiros do item em CAMINHO; [x] marca os que
               são removidos por omissão
   --remove    remove o item em CAMINHO e os seus ficheiros marcados com [x]; pergunta antes
+  --leftovers lista o que aplicações apagadas há muito deixaram para trás
   --dry-run   não remove nada, só mostra o que --remove removeria
   --yes       remove sem perguntar
   --json      escreve JSON (tamanhos em KiB)
@@ -735,6 +739,11 @@ Estado de saída: 0 quando tudo foi removido, 1 quando algo ficou ou não foi re
         <location filename="../../cli/CommandLine.cpp"/>
         <source>yes</source>
         <translation>sim</translation>
+    </message>
+    <message>
+        <location filename="../../cli/CommandLine.cpp"/>
+        <source>No leftovers found.</source>
+        <translation>Nenhum resto encontrado.</translation>
     </message>
 </context>
 </TS>
