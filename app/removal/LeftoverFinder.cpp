@@ -206,6 +206,10 @@ QVector<RelatedFiles::Category> LeftoverFinder::categories(const Group &group)
 
 QString LeftoverFinder::identifierOf(const QString &name)
 {
+    // An application group's files carry the group's identifier after
+    // "group.": its owner is whoever owns that identifier.
+    if (name.startsWith(QLatin1String("group."), Qt::CaseInsensitive))
+        return identifierOf(name.mid(6));
     const QVector<QStringRef> parts = name.splitRef(QLatin1Char('.'));
     if (parts.isEmpty() || !isTopLevel(parts.first()))
         return QString();

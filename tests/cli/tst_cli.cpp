@@ -114,6 +114,24 @@ private slots:
     // One item from listing to removal: --remove takes exactly what --files
     // ticks, a dry run and a "no" take nothing, and without the service
     // nothing goes at all.
+    // The sample world's leftovers: the downloaded application's files (no
+    // scan finds it) and another maker's helper; nothing of Apple's, nothing
+    // of a maker with an installed item, application groups included.
+    void listsLeftovers()
+    {
+        const SandboxRun run = cli({QStringLiteral("--leftovers"), QStringLiteral("--json")});
+        QCOMPARE(run.status, 0);
+        QStringList found;
+        for (const QJsonValue &group : QJsonDocument::fromJson(run.out.toUtf8()).object().value(QStringLiteral("leftovers")).toArray()) {
+            const QJsonArray files = group.toObject().value(QStringLiteral("files")).toArray();
+            found << group.toObject().value(QStringLiteral("identifier")).toString() + QLatin1Char(' ')
+                         + QString::number(files.size());
+            for (const QJsonValue &file : files)
+                QVERIFY(QFileInfo::exists(mWorld + file.toObject().value(QStringLiteral("path")).toString()));
+        }
+        QCOMPARE(found, (QStringList{"com.ferrylog.mac 14", "com.ferrylog.other 1", "com.otherworks.installhelper 1"}));
+    }
+
     // A running item is not removed from under its processes: nobody is
     // there to ask whether to quit it.
     void leavesARunningItem()

@@ -1,7 +1,7 @@
 // The removal page as the list view drives it, for tests inside tools/sandbox:
 //   removal_probe list|remove APPPATH [--catalogue] [--other PATH=ID ...] [--late-other PATH=ID ...]
 //                 [--size KIB] [--toggle TEXT ...] [--reveal TEXT] [--cancel-progress]
-//                 [--start EXE [--start-arg ARG ...]] [--refuse-quit]
+//                 [--start EXE [--start-arg ARG ...]] [--refuse-quit] [--leftovers]
 // --catalogue fills the catalogue with the discovery worker first; --other
 // adds one record by hand instead, --size one for APPPATH itself, measured at
 // KIB; --late-other adds one only after the page has opened, while the
@@ -9,7 +9,11 @@
 // first row whose text starts with TEXT, as a click would; --reveal asks for
 // that row's context menu and chooses "Reveal in Finder". The texts are the
 // build's English ones. --start runs EXE detached before the page opens;
-// --refuse-quit answers Cancel when asked to quit a running item. Prints, tab-separated:
+// --refuse-quit answers Cancel when asked to quit a running item. With
+// --leftovers APPPATH is the identifier of a group of leftovers, found as the
+// window finds them, and every entry is ticked as a user would tick them.
+// Prints, tab-separated:
+//   group <identifier> <entries>         with --leftovers: every group found
 //   waiting <shown 0|1>                  with --late-other: whether the page waited
 //   row <depth> <checked 0|1> <text>     every row in tree order
 //   tip <tooltip as plain text>          every entry's tooltip, in row order
@@ -28,11 +32,14 @@
 #include "AppFinder.h"
 #include "AppInfo.h"
 #include "AppRemover.h"
+#include "LeftoverFinder.h"
+#include "LeftoverScan.h"
 #include "MsgDlg.h"
 #include "Probe.h"
 #include "ProgressDlg.h"
 #include "RemoveWidget.h"
 #include "hpHarden.h"
+#include "hpUtils.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -157,6 +164,7 @@ int main(int argc, char *argv[])
     QStringList toggles;
     QList<AppInfo *> late;
     QString revealed;
+    bool leftovers = false;
     QString started;
     QStringList startArgs;
     for (int i = 3; i < args.size(); ++i) {
@@ -184,6 +192,8 @@ int main(int argc, char *argv[])
             started = args.at(++i);
         } else if (args.at(i) == QLatin1String("--start-arg") && i + 1 < args.size()) {
             startArgs << args.at(++i);
+        } else if (args.at(i) == QLatin1String("--leftovers")) {
+            leftovers = true;
         } else if (args.at(i) == QLatin1String("--reveal") && i + 1 < args.size()) {
             revealed = args.at(++i);
         }
@@ -206,9 +216,24 @@ int main(int argc, char *argv[])
     if (!late.isEmpty())
         AppCenter::Inst()->setScanning(true);
     auto *page = new RemoveWidget(nullptr);
-    const QString name = appPath.mid(appPath.lastIndexOf(QLatin1Char('/')) + 1);
-    page->initAppInfo(appPath, name, QStringLiteral("1.00M"), QString());
     auto *tree = page->findChild<QTreeWidget *>(QStringLiteral("treeWidget"));
+    if (leftovers) {
+        const QString home = hpHomePath();
+        LeftoverFinder finder(LeftoverScan::installedClaims(), home);
+        for (const LeftoverFinder::Folder &folder : LeftoverFinder::folders(home))
+            finder.scan(folder);
+        const QVector<LeftoverFinder::Group> groups = finder.groups();
+        for (const LeftoverFinder::Group &group : groups) {
+            print(QStringLiteral("group\t%1\t%2").arg(group.identifier).arg(group.entries.size()));
+            if (group.identifier == appPath)
+                page->initLeftovers(appPath, LeftoverFinder::categories(group));
+        }
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            (*it)->setCheckState(0, Qt::Checked);
+    } else {
+        const QString name = appPath.mid(appPath.lastIndexOf(QLatin1Char('/')) + 1);
+        page->initAppInfo(appPath, name, QStringLiteral("1.00M"), QString());
+    }
     page->show();
     if (!late.isEmpty()) {
         auto *waiting = page->findChild<QLabel *>(QStringLiteral("labelWaiting"));

@@ -45,6 +45,7 @@ private slots:
         QTest::newRow("space in a part") << "com.tide ware.Tide" << "";
         QTest::newRow("stops before a foreign part") << "org.quill.Ink.2 copy.plist" << "org.quill.Ink";
         QTest::newRow("bare word") << "Tide" << "";
+        QTest::newRow("application group") << "group.com.tideware.Tide.plist" << "com.tideware.Tide";
     }
 
     void identifierOf()

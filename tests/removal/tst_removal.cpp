@@ -26,6 +26,7 @@ class TestRemoval : public QObject
         QStringList cancel; // "1" for each progress dialog that offered Cancel, "0" otherwise
         QStringList asked;  // every question the page put
         QString alive;      // whether the program the probe started still ran at its end
+        QStringList groups; // "identifier<TAB>entries" of every leftover group found
         QString summary, revealed, error, details, finished, err;
     };
 
@@ -70,6 +71,8 @@ class TestRemoval : public QObject
                 p.removeButton = value == QLatin1String("1");
             } else if (tag == QLatin1String("asked")) {
                 p.asked << value;
+            } else if (tag == QLatin1String("group")) {
+                p.groups << value;
             } else if (tag == QLatin1String("alive")) {
                 p.alive = value;
             } else if (tag == QLatin1String("cancel")) {
@@ -408,6 +411,69 @@ private slots:
             return;
         for (const QString &path : kept)
             QVERIFY2(after.contains(path.mid(1)), qPrintable(path));
+    }
+
+    // What two applications deleted long ago left, beside an installed
+    // maker's stale file, Apple's, a helper only a bundle inside an installed
+    // one names, and the helper service's own launch definition, which nothing
+    // here claims but which is never anyone's to remove: only the
+    // two deleted ones' groups are found, each with exactly its files, and
+    // removing one through the page and the service takes exactly its files.
+    void findsAndRemovesLeftovers()
+    {
+        if (geteuid() != 0)
+            QSKIP("the user and the helper service need two ids: run as root");
+        const QString world = mTmp.path() + QStringLiteral("/leftovers");
+        QProcess make;
+        make.start(qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tools/make-sample-root"),
+                   {world, QStringLiteral("--bare")});
+        QVERIFY(make.waitForFinished(120000) && make.exitCode() == 0);
+        const QString home = QStringLiteral("/Users/tester");
+        const auto put = [&world](const QString &path, const QByteArray &data = QByteArray("x")) {
+            QDir().mkpath(QFileInfo(world + path).path());
+            QFile file(world + path);
+            return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+        };
+        const auto info = [](const char *id) {
+            return QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                              "<key>CFBundleIdentifier</key><string>") + id + "</string></dict></plist>\n";
+        };
+        const QStringList ink{home + "/Library/Preferences/org.quillworks.Ink.plist",
+                              home + "/Library/Caches/org.quillworks.Ink", "/Library/LaunchAgents/org.quillworks.Ink.agent.plist"};
+        const QStringList sail{home + "/Library/Saved Application State/net.paperboat.Sail.savedState",
+                               home + "/Library/Application Support/net.paperboat.Sail",
+                               "/private/var/db/receipts/net.paperboat.Sail.bom"};
+        QVERIFY(put("/Applications/Lumen.app/Contents/Info.plist", info("net.lumen.Lumen")));
+        QVERIFY(put("/Applications/Lumen.app/Contents/Library/LoginItems/Sync.app/Contents/Info.plist", info("io.agentco.sync")));
+        QVERIFY(put("/Applications/Tide.app/Contents/Info.plist", info("com.tideware.Tide")));
+        for (const QString &path : {ink.at(0), ink.at(1) + "/Cache.db", ink.at(2), sail.at(0) + "/windows.plist",
+                                    sail.at(1) + "/state", sail.at(2), home + "/Library/Preferences/net.lumen.OldTool.plist",
+                                    home + "/Library/Preferences/com.tideware.Tide.plist",
+                                    home + "/Library/Preferences/com.apple.dock.plist",
+                                    QStringLiteral("/Library/LaunchDaemons/com.apple.timed.plist"),
+                                    home + "/Library/Application Support/io.agentco.sync/db",
+                                    QStringLiteral("/Library/LaunchDaemons/com.vextora.Kestrelsweep.helper.plist")})
+            QVERIFY2(put(path), qPrintable(path));
+        QProcess chown;
+        chown.start(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("501:20"), world + home});
+        QVERIFY(chown.waitForFinished() && chown.exitCode() == 0);
+
+        const QMap<QString, QString> before = treeListing(world);
+        const Probe p = probe(world,
+                              {QStringLiteral("--helper"), qEnvironmentVariable("KS_HELPER"), QStringLiteral("--trust"),
+                               probeExe()},
+                              {QStringLiteral("remove"), QStringLiteral("net.paperboat.Sail"), QStringLiteral("--catalogue"),
+                               QStringLiteral("--leftovers")});
+        QVERIFY2(p.status == 0 && p.error.isEmpty(), qPrintable(p.error + QLatin1Char('\n') + p.err));
+        QVERIFY2(p.groups == (QStringList{"net.paperboat.Sail\t3", "org.quillworks.Ink\t3"}),
+                 qPrintable(p.groups.join(QLatin1Char('|'))));
+        QStringList listed = p.paths;
+        listed.sort();
+        QStringList expected = sail;
+        expected.sort();
+        QCOMPARE(listed, expected);
+        QCOMPARE(p.finished, QStringLiteral("1"));
+        compareRemoved(before, treeListing(world), sail);
     }
 
     // A launch job whose property list goes is unloaded while the file is
