@@ -54,7 +54,7 @@ MainWidget::MainWidget(QWidget *parent)
 
     connect(ui->searchEdit, &SearchEdit::searchText, ui->listWidget, &ListWidget::searchApps);
     connect(ui->searchEdit, &SearchEdit::searchText, ui->leftoverList, &LeftoverList::search);
-    // Each list tells its selection also while the other one is shown.
+    // Both lists report their selection while hidden too; only the shown one's counts.
     connect(ui->listWidget, &ListWidget::clicked, this, [this](int state) {
         if (!leftoversShown())
             listItemChecked(state);
