@@ -7,10 +7,12 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QIcon>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
+#include <QTextDocument>
 
 namespace {
 
@@ -55,20 +57,7 @@ ItemWidget::ItemWidget(AppInfo *info, QWidget *parent)
     , mPath(info->path)
     , mBundleId(info->bundleId)
 {
-    ui->setupUi(this);
-    setFixedSize(560, 60);
-    setStyleSheet(QStringLiteral("background-color: white"));
-    connect(ui->checkBox, &QCheckBox::stateChanged, this, &ItemWidget::checkAllFolder);
-#ifndef Q_OS_MACOS
-    // The row is laid out for macOS, where a point is a pixel; at 96 dpi the
-    // same point sizes would clip the date and overlap the path.
-    for (QLabel *label : {ui->labelName, ui->labelPath, ui->labelSize, ui->labelTime}) {
-        QFont font = label->font();
-        font.setPixelSize(font.pointSize());
-        label->setFont(font);
-    }
-#endif
-
+    setUp();
     // The scanners only convert icons for the three kinds they know; anything
     // else gets the system's generic document. A missing or unusable file
     // leaves the label blank.
@@ -84,15 +73,54 @@ ItemWidget::ItemWidget(AppInfo *info, QWidget *parent)
     shown.remove(QStringLiteral(".app"));
     if (!info->version.isEmpty())
         shown += QStringLiteral(" (") + info->version + QLatin1Char(')');
-    // Names and paths come from the disk and from property lists: never
-    // markup, which could make the label load files (a FIFO would block).
-    for (QLabel *label : {ui->labelName, ui->labelPath, ui->labelSize, ui->labelTime})
-        label->setTextFormat(Qt::PlainText);
     ui->labelName->setText(shown);
     ui->labelPath->setText(mPath);
     ui->labelPath->setToolTip(mPath);
     ui->labelSize->setText(tr("Calculate..."));
     ui->labelTime->setText(info->lastOpenTime);
+}
+
+ItemWidget::ItemWidget(const LeftoverFinder::Group &group, QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::ItemWidget)
+    , mName(group.identifier)
+    , mPath(group.identifier)
+{
+    setUp();
+    mIconFile = QStringLiteral(":/sysIcon/rc/leftovers_button.png");
+    ui->labelIcon->setPixmap(QIcon(mIconFile).pixmap(32, 32));
+    ui->labelName->setText(mName);
+    const int count = group.entries.size();
+    ui->labelPath->setText(tr("%n item(s)", nullptr, count));
+    QStringList paths;
+    for (const LeftoverFinder::Entry &entry : group.entries)
+        paths << entry.path;
+    // Paths are the disk's: shown as they are, never read as markup.
+    ui->labelPath->setToolTip(Qt::convertFromPlainText(paths.join(QLatin1Char('\n')), Qt::WhiteSpacePre));
+    ui->labelTime->clear();
+    setSizeWidget(group.kib());
+}
+
+void ItemWidget::setUp()
+{
+    ui->setupUi(this);
+    setFixedSize(560, 60);
+    setStyleSheet(QStringLiteral("background-color: white"));
+    connect(ui->checkBox, &QCheckBox::stateChanged, this, &ItemWidget::checkAllFolder);
+#ifndef Q_OS_MACOS
+    // The row is laid out for macOS, where a point is a pixel; at 96 dpi the
+    // same point sizes would clip the date and overlap the path.
+    for (QLabel *label : {ui->labelName, ui->labelPath, ui->labelSize, ui->labelTime}) {
+        QFont font = label->font();
+        font.setPixelSize(font.pointSize());
+        label->setFont(font);
+    }
+#endif
+
+    // Names and paths come from the disk and from property lists: never
+    // markup, which could make the label load files (a FIFO would block).
+    for (QLabel *label : {ui->labelName, ui->labelPath, ui->labelSize, ui->labelTime})
+        label->setTextFormat(Qt::PlainText);
 }
 
 ItemWidget::~ItemWidget()

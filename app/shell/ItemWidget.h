@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LeftoverFinder.h"
+
 #include <QList>
 #include <QString>
 #include <QVector>
@@ -19,6 +21,9 @@ class ItemWidget : public QWidget
 
 public:
     ItemWidget(AppInfo *info, QWidget *parent = nullptr);
+    // A row for what a deleted application left behind: the group's
+    // identifier (which also stands in for the path), entry count and size.
+    ItemWidget(const LeftoverFinder::Group &group, QWidget *parent = nullptr);
     ~ItemWidget() override;
 
     void setCheckState(bool checked);
@@ -41,8 +46,10 @@ public slots:
     void checkAllFolder(int state);
 
 private:
+    void setUp();
+
     Ui::ItemWidget *ui;
-    int mKind;
+    int mKind = -1;
     QString mName;
     QString mPath;
     QString mBundleId;

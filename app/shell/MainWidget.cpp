@@ -2,6 +2,7 @@
 #include "ui_MainWidget.h"
 
 #include "AppEnv.h"
+#include "LeftoverList.h"
 #include "ListWidget.h"
 #include "SearchEdit.h"
 #include "hpUtils.h"
@@ -31,26 +32,38 @@ MainWidget::MainWidget(QWidget *parent)
     const struct {
         QToolButton *button;
         const char *icon;
-        const char *text;
+        QString text;
         void (MainWidget::*slot)();
     } buttons[] = {
-        {ui->toolButtonApps, ":/sysIcon/rc/apps_button.png", "Applications", &MainWidget::appsButtonPressed},
-        {ui->toolButtonWidgets, ":/sysIcon/rc/widgets_button.png", "Widgets", &MainWidget::widgetsButtonPressed},
-        {ui->toolButtonPlugins, ":/sysIcon/rc/plugins_button.png", "Plugins", &MainWidget::pluginsButtonPressed},
+        // The first three are names of kinds of item, kept in every language.
+        {ui->toolButtonApps, ":/sysIcon/rc/apps_button.png", QStringLiteral("Applications"), &MainWidget::appsButtonPressed},
+        {ui->toolButtonWidgets, ":/sysIcon/rc/widgets_button.png", QStringLiteral("Widgets"), &MainWidget::widgetsButtonPressed},
+        {ui->toolButtonPlugins, ":/sysIcon/rc/plugins_button.png", QStringLiteral("Plugins"), &MainWidget::pluginsButtonPressed},
+        {ui->toolButtonLeftovers, ":/sysIcon/rc/leftovers_button.png", tr("Leftovers"), &MainWidget::leftoversButtonPressed},
     };
     for (const auto &b : buttons) {
         b.button->setStyleSheet(QString::fromLatin1(toolButtonNormalStyle));
         b.button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b.button->setIconSize(QSize(48, 48));
         b.button->setIcon(QIcon(QString::fromLatin1(b.icon)));
-        b.button->setText(QString::fromLatin1(b.text));
+        b.button->setText(b.text);
         connect(b.button, &QToolButton::pressed, this, b.slot);
     }
+    ui->leftoverList->hide();
     appsButtonPressed();
 
     connect(ui->searchEdit, &SearchEdit::searchText, ui->listWidget, &ListWidget::searchApps);
-    connect(ui->listWidget, &ListWidget::clicked, this, &MainWidget::listItemChecked);
-    connect(ui->removeButton, &QPushButton::clicked, ui->listWidget, &ListWidget::doRemove);
+    connect(ui->searchEdit, &SearchEdit::searchText, ui->leftoverList, &LeftoverList::search);
+    // Both lists report their selection while hidden too; only the shown one's counts.
+    connect(ui->listWidget, &ListWidget::clicked, this, [this](int state) {
+        if (!leftoversShown())
+            listItemChecked(state);
+    });
+    connect(ui->leftoverList, &LeftoverList::clicked, this, [this](int state) {
+        if (leftoversShown())
+            listItemChecked(state);
+    });
+    connect(ui->removeButton, &QPushButton::clicked, this, &MainWidget::removePressed);
     ui->removeButton->setEnabled(false);
 
     // Its room stays while it is hidden, so the Remove button never moves.
@@ -62,6 +75,9 @@ MainWidget::MainWidget(QWidget *parent)
     mRemovedTimer->setInterval(kRemovedShownMs);
     connect(mRemovedTimer, &QTimer::timeout, ui->labelRemoved, &QLabel::hide);
     connect(ui->listWidget, &ListWidget::removedSummary, this, &MainWidget::showRemovedSummary);
+    connect(ui->leftoverList, &LeftoverList::removedSummary, this, &MainWidget::showRemovedSummary);
+    // A removed item may leave its maker's files without an owner.
+    connect(ui->listWidget, &ListWidget::removedSummary, ui->leftoverList, &LeftoverList::refresh);
 }
 
 MainWidget::~MainWidget()
@@ -79,12 +95,27 @@ void MainWidget::resizeEvent(QResizeEvent *event)
 
 bool MainWidget::openRemovePage(const QString &path)
 {
+    if (ui->leftoverList->isRemoving())
+        return false;
     return ui->listWidget->removePath(path);
 }
 
 bool MainWidget::isRemoving() const
 {
-    return ui->listWidget->isRemoving();
+    return ui->listWidget->isRemoving() || ui->leftoverList->isRemoving();
+}
+
+bool MainWidget::leftoversShown() const
+{
+    return !ui->leftoverList->isHidden();
+}
+
+void MainWidget::removePressed()
+{
+    if (leftoversShown())
+        ui->leftoverList->doRemove();
+    else
+        ui->listWidget->doRemove();
 }
 
 void MainWidget::keepSafeChanged(bool keepSafe)
@@ -108,25 +139,44 @@ void MainWidget::showRemovedSummary(QString name, int items, qint64 kib)
 
 void MainWidget::appsButtonPressed()
 {
-    markSelected(ui->toolButtonApps);
+    showCatalogue(ui->toolButtonApps);
     ui->listWidget->appsPressed();
 }
 
 void MainWidget::widgetsButtonPressed()
 {
-    markSelected(ui->toolButtonWidgets);
+    showCatalogue(ui->toolButtonWidgets);
     ui->listWidget->widgetsPressed();
 }
 
 void MainWidget::pluginsButtonPressed()
 {
-    markSelected(ui->toolButtonPlugins);
+    showCatalogue(ui->toolButtonPlugins);
     ui->listWidget->pluginsPressed();
+}
+
+void MainWidget::leftoversButtonPressed()
+{
+    markSelected(ui->toolButtonLeftovers);
+    ui->listWidget->hide();
+    ui->leftoverList->show();
+    // The list tells its own selection when activated.
+    ui->removeButton->setEnabled(false);
+    ui->leftoverList->activate();
+}
+
+void MainWidget::showCatalogue(QToolButton *chosen)
+{
+    markSelected(chosen);
+    ui->leftoverList->hide();
+    ui->listWidget->show();
+    // The category's filter tells the selection again when its row shows.
+    ui->removeButton->setEnabled(false);
 }
 
 void MainWidget::markSelected(QToolButton *chosen)
 {
-    for (QToolButton *button : {ui->toolButtonApps, ui->toolButtonWidgets, ui->toolButtonPlugins}) {
+    for (QToolButton *button : {ui->toolButtonApps, ui->toolButtonWidgets, ui->toolButtonPlugins, ui->toolButtonLeftovers}) {
         const char *style = button == chosen ? toolButtonPressedStyle : toolButtonNormalStyle;
         button->setStyleSheet(QString::fromLatin1(style));
     }

@@ -30,6 +30,7 @@ public slots:
     void appsButtonPressed();
     void widgetsButtonPressed();
     void pluginsButtonPressed();
+    void leftoversButtonPressed();
     // A few seconds of "Foo removed: ..." beside the Remove button; nothing
     // to dismiss, nothing waits for it.
     void showRemovedSummary(QString name, int items, qint64 kib);
@@ -40,6 +41,11 @@ protected:
 private:
     // The chosen category's button gets blue text, the others black.
     void markSelected(QToolButton *chosen);
+    // The catalogue's list in place of the leftovers' with the Remove button
+    // as its selection says.
+    void showCatalogue(QToolButton *chosen);
+    bool leftoversShown() const;
+    void removePressed();
 
     Ui::MainWidget *ui;
     QTimer *mRemovedTimer;

@@ -1,6 +1,7 @@
 // The application's window as a user drives it, for tests inside tools/sandbox
 // on the sample world: start-up, categories, search, keep-safe, selection and
-// a cancelled removal, one removal, drops onto the window, in that order.
+// a cancelled removal, one removal, drops onto the window, one leftover group's
+// removal, in that order.
 // Prints, tab-separated:
 //   step <name>                      what follows belongs to this step
 //   title <visible 0|1> <text>       the list's "Loading ..." / "None" label
@@ -14,10 +15,12 @@
 //   summary <visible 0|1> <text>     the main window's note after a removal
 //   message <text>                   every question or notice, as it shows
 //   drop <accepted 0|1> <page 0|1>   a drag: whether the window took it, and opened a page
+//   leftover <identifier> <count> <size>  every visible row of the leftovers' list
 #include "AppCenter.h"
 #include "AppEnv.h"
 #include "AppInfo.h"
 #include "ItemWidget.h"
+#include "LeftoverList.h"
 #include "ListWidget.h"
 #include "MainWidget.h"
 #include "MainWindow.h"
@@ -37,6 +40,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -44,6 +48,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QTranslator>
 #include <QUrl>
 
@@ -311,6 +316,74 @@ int main(int argc, char *argv[])
         print(QStringLiteral("page-closed\t%1").arg(waitFor([&] { return dropped.isNull(); })));
     }
     showRecords();
+
+    print(QStringLiteral("step\tleftovers"));
+    auto *leftovers = main->findChild<LeftoverList *>(QStringLiteral("leftoverList"));
+    auto *leftoversButton = main->findChild<QToolButton *>(QStringLiteral("toolButtonLeftovers"));
+    auto leftoverRows = [&] { return leftovers->findChildren<ItemWidget *>(); };
+    auto showLeftovers = [&] {
+        for (ItemWidget *row : leftoverRows()) {
+            if (row->isHidden())
+                continue;
+            print(QStringLiteral("leftover\t%1\t%2\t%3")
+                      .arg(row->appName(), row->findChild<QLabel *>(QStringLiteral("labelPath"))->text(), row->appSize()));
+        }
+    };
+    // The user's own entries of a group the world has in /Library, so that
+    // its removal goes both through the service and the application.
+    const QString group = QStringLiteral("com.otherworks.installhelper");
+    const QString library = QDir::homePath() + QStringLiteral("/Library/");
+    const QStringList userEntries{library + QStringLiteral("Caches/") + group,
+                                  library + QStringLiteral("Preferences/") + group + QStringLiteral(".plist")};
+    QDir().mkpath(userEntries.at(0));
+    for (const QString &file : {userEntries.at(0) + QStringLiteral("/cache.db"), userEntries.at(1)}) {
+        QFile made(file);
+        if (!made.open(QIODevice::WriteOnly) || made.write(QByteArray(6000, 'x')) != 6000)
+            return 4;
+    }
+    leftoversButton->click();
+    print(QStringLiteral("shown\t%1\t%2").arg(list->isVisible()).arg(leftovers->isVisible()));
+    print(QStringLiteral("selected\t%1").arg(leftoversButton->styleSheet() == QLatin1String(toolButtonPressedStyle)));
+    print(QStringLiteral("searched\t%1").arg(waitFor([&] { return !leftovers->isSearching(); })));
+    showRemove();
+    showLeftovers();
+    search->setText(QStringLiteral("INSTALLhelper"));
+    print(QStringLiteral("step\tleftovers-search"));
+    showLeftovers();
+    search->clear();
+
+    print(QStringLiteral("step\tleftovers-remove"));
+    for (ItemWidget *row : leftoverRows())
+        if (row->appName() == group)
+            box(row)->click();
+    showRemove();
+    remove->click();
+    QPointer<RemoveWidget> groupPage = window->findChild<RemoveWidget *>();
+    if (!groupPage)
+        return 4;
+    auto *tree = groupPage->findChild<QTreeWidget *>(QStringLiteral("treeWidget"));
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        for (int k = 0; k < tree->topLevelItem(i)->childCount(); ++k)
+            tree->topLevelItem(i)->child(k)->setCheckState(0, Qt::Checked);
+    rootFiles.clear();
+    userFiles.clear();
+    groupPage->getRelatedFiles(rootFiles, userFiles);
+    for (const QString &path : rootFiles + userFiles)
+        print(QStringLiteral("ticked\t") + path);
+    print(QStringLiteral("page-summary\t") + groupPage->findChild<QLabel *>(QStringLiteral("labelSummary"))->text());
+    QTimer::singleShot(0, groupPage->findChild<QPushButton *>(QStringLiteral("pushButtonRemove")), &QPushButton::click);
+    print(QStringLiteral("page-closed\t%1").arg(waitFor([&] { return groupPage.isNull(); })));
+    print(QStringLiteral("summary\t%1\t%2").arg(note->isVisible()).arg(note->text()));
+    showRemove();
+    showLeftovers();
+    for (const QString &path : userEntries)
+        if (QFileInfo::exists(path))
+            print(QStringLiteral("left\t") + path);
+    print(QStringLiteral("step\tleftovers-again"));
+    print(QStringLiteral("searched\t%1").arg(waitFor([&] { return !leftovers->isSearching(); })));
+    showLeftovers();
+    main->findChild<QToolButton *>(buttons.at(0))->click();
+    print(QStringLiteral("shown\t%1\t%2").arg(list->isVisible()).arg(leftovers->isVisible()));
 
     print(QStringLiteral("step\tend"));
     window->close();

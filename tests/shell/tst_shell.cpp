@@ -184,7 +184,8 @@ private slots:
         QCOMPARE(values("remove", "record"), recordsWithout({mVanished, mVictim}));
         QVERIFY(!rows("remove", "Applications").contains(mVictim));
 
-        const QStringList ticked = values("remove", "ticked") + values("drop-bundle", "ticked") + QStringList{mVanished};
+        const QStringList ticked = values("remove", "ticked") + values("drop-bundle", "ticked")
+                                   + values("leftovers-remove", "ticked") + QStringList{mVanished};
         QVERIFY(ticked.contains(mVictim));
         auto isTicked = [&](const QString &rel) {
             return std::any_of(ticked.begin(), ticked.end(), [&](const QString &t) {
@@ -233,6 +234,51 @@ private slots:
         QVERIFY2(ticked.contains(bundle) && ticked.contains(QStringLiteral("/Library/Ferry Log")), qPrintable(ticked.join(' ')));
         QCOMPARE(values("drop-bundle", "record"), values("drop-other", "record"));
         QCOMPARE(values("drop-bundle", "record"), recordsWithout({mVanished, mVictim}));
+    }
+
+    // The leftovers' category lists what the search found, filters it by
+    // identifier, and removes one group through its page (the world's entry
+    // through the service, the user's own by the application): its row goes,
+    // the others stay, and a new search does not bring it back.
+    void leftoverGroupRemoved()
+    {
+        const QString group = QStringLiteral("com.otherworks.installhelper");
+        const QString home = QStringLiteral("/Users/tester/Library/");
+        QCOMPARE(values("leftovers", "shown"), QStringList{"0\t1"});
+        QCOMPARE(values("leftovers", "selected"), QStringList{"1"});
+        QCOMPARE(values("leftovers", "searched"), QStringList{"1"});
+        QCOMPARE(values("leftovers", "remove-enabled"), QStringList{"0"});
+
+        QStringList ticked = values("leftovers-remove", "ticked");
+        ticked.sort();
+        QCOMPARE(ticked, (QStringList{"/Library/PrivilegedHelperTools/" + group, home + "Caches/" + group,
+                                      home + "Preferences/" + group + ".plist"}));
+        const QStringList announced = values("leftovers-remove", "page-summary");
+        QCOMPARE(announced.size(), 1);
+        const QString size = announced.first().section(QStringLiteral(" items, "), 1).section(QLatin1Char(' '), 0, 0);
+        QCOMPARE(announced.first(), QStringLiteral("%1: 3 items, %2 will be removed").arg(group, size));
+
+        const QString row = group + QStringLiteral("\t3 items\t") + size;
+        const QStringList before = values("leftovers", "leftover");
+        QVERIFY2(before.contains(row), qPrintable(before.join('\n')));
+        QVERIFY(before.size() > 2);
+        QVERIFY(std::any_of(before.begin(), before.end(), [](const QString &r) { return r.contains("\t1 item\t"); }));
+        QCOMPARE(values("leftovers-search", "leftover"), QStringList{row});
+
+        QCOMPARE(values("leftovers-remove", "remove-enabled"), (QStringList{"1", "0"}));
+        QCOMPARE(values("leftovers-remove", "page-closed"), QStringList{"1"});
+        // A long identifier is shortened in the middle to fit.
+        const QStringList note = values("leftovers-remove", "summary");
+        QVERIFY2(note.size() == 1 && note.first().startsWith("1\t")
+                     && note.first().endsWith(QStringLiteral(" 3 items, %1 freed").arg(size)),
+                 qPrintable(note.join('\n')));
+        QCOMPARE(values("leftovers-remove", "left"), QStringList());
+        QStringList others = before;
+        others.removeAll(row);
+        QCOMPARE(values("leftovers-remove", "leftover"), others);
+        QCOMPARE(values("leftovers-again", "searched"), QStringList{"1"});
+        QCOMPARE(values("leftovers-again", "leftover"), others);
+        QCOMPARE(values("leftovers-again", "shown"), QStringList{"1\t0"});
     }
 
     void sizeUpdateAfterRemovalStillMatches()

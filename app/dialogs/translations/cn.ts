@@ -209,6 +209,13 @@ p, li { white-space: pre-wrap; }
         <source>Calculate...</source>
         <translation>正在计算...</translation>
     </message>
+    <message numerus="yes">
+        <location line="+0"/>
+        <source>%n item(s)</source>
+        <translation>
+            <numerusform>%n 个项目</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ListWidget</name>
@@ -237,6 +244,11 @@ p, li { white-space: pre-wrap; }
         <translation>
             <numerusform>已删除 %1：%n 个项目，释放 %2</numerusform>
         </translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Leftovers</source>
+        <translation>残留文件</translation>
     </message>
 </context>
 <context>

@@ -209,6 +209,14 @@ p, li { white-space: pre-wrap; }
         <source>Calculate...</source>
         <translation>Berechne ...</translation>
     </message>
+    <message numerus="yes">
+        <location line="+0"/>
+        <source>%n item(s)</source>
+        <translation>
+            <numerusform>%n Objekt</numerusform>
+            <numerusform>%n Objekte</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ListWidget</name>
@@ -238,6 +246,11 @@ p, li { white-space: pre-wrap; }
             <numerusform>%1 entfernt: %n Objekt, %2 freigegeben</numerusform>
             <numerusform>%1 entfernt: %n Objekte, %2 freigegeben</numerusform>
         </translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Leftovers</source>
+        <translation>Überreste</translation>
     </message>
 </context>
 <context>

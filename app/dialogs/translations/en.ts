@@ -209,6 +209,14 @@ p, li { white-space: pre-wrap; }
         <source>Calculate...</source>
         <translation>Calculate...</translation>
     </message>
+    <message numerus="yes">
+        <location line="+0"/>
+        <source>%n item(s)</source>
+        <translation>
+            <numerusform>%n item</numerusform>
+            <numerusform>%n items</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ListWidget</name>
@@ -238,6 +246,11 @@ p, li { white-space: pre-wrap; }
             <numerusform>%1 removed: %n item, %2 freed</numerusform>
             <numerusform>%1 removed: %n items, %2 freed</numerusform>
         </translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Leftovers</source>
+        <translation>Leftovers</translation>
     </message>
 </context>
 <context>

@@ -209,6 +209,14 @@ p, li { white-space: pre-wrap; }
         <source>Calculate...</source>
         <translation>Calculando...</translation>
     </message>
+    <message numerus="yes">
+        <location line="+0"/>
+        <source>%n item(s)</source>
+        <translation>
+            <numerusform>%n elemento</numerusform>
+            <numerusform>%n elementos</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ListWidget</name>
@@ -238,6 +246,11 @@ p, li { white-space: pre-wrap; }
             <numerusform>%1 eliminado: %n elemento, %2 liberados</numerusform>
             <numerusform>%1 eliminado: %n elementos, %2 liberados</numerusform>
         </translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Leftovers</source>
+        <translation>Restos</translation>
     </message>
 </context>
 <context>

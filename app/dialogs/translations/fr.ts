@@ -209,6 +209,14 @@ p, li { white-space: pre-wrap; }
         <source>Calculate...</source>
         <translation>Calcul...</translation>
     </message>
+    <message numerus="yes">
+        <location line="+0"/>
+        <source>%n item(s)</source>
+        <translation>
+            <numerusform>%n élément</numerusform>
+            <numerusform>%n éléments</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ListWidget</name>
@@ -238,6 +246,11 @@ p, li { white-space: pre-wrap; }
             <numerusform>%1 supprimé : %n élément, %2 libérés</numerusform>
             <numerusform>%1 supprimé : %n éléments, %2 libérés</numerusform>
         </translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Leftovers</source>
+        <translation>Restes</translation>
     </message>
 </context>
 <context>

@@ -209,6 +209,14 @@ p, li { white-space: pre-wrap; }
         <source>Calculate...</source>
         <translation>Calcolo...</translation>
     </message>
+    <message numerus="yes">
+        <location line="+0"/>
+        <source>%n item(s)</source>
+        <translation>
+            <numerusform>%n elemento</numerusform>
+            <numerusform>%n elementi</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ListWidget</name>
@@ -238,6 +246,11 @@ p, li { white-space: pre-wrap; }
             <numerusform>%1 rimosso: %n elemento, %2 liberati</numerusform>
             <numerusform>%1 rimosso: %n elementi, %2 liberati</numerusform>
         </translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Leftovers</source>
+        <translation>Residui</translation>
     </message>
 </context>
 <context>

@@ -209,6 +209,13 @@ p, li { white-space: pre-wrap; }
         <source>Calculate...</source>
         <translation>計算中...</translation>
     </message>
+    <message numerus="yes">
+        <location line="+0"/>
+        <source>%n item(s)</source>
+        <translation>
+            <numerusform>%n 個の項目</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ListWidget</name>
@@ -237,6 +244,11 @@ p, li { white-space: pre-wrap; }
         <translation>
             <numerusform>%1 を削除しました: %n 個の項目、%2 を解放</numerusform>
         </translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Leftovers</source>
+        <translation>残存ファイル</translation>
     </message>
 </context>
 <context>
