@@ -201,6 +201,7 @@ QString MainWindow::droppableBundle(const QMimeData *data) const
 
 void MainWindow::showDropTarget(bool shown)
 {
+    mDropTargetShown = shown;
     QString style = mFrameStyle;
     if (shown)
         style.replace(QLatin1String("rgba(133, 143, 140, 255)"), QLatin1String("rgba(56, 117, 215, 255)"))
@@ -208,23 +209,20 @@ void MainWindow::showDropTarget(bool shown)
     ui->layoutWidget->setStyleSheet(style);
 }
 
-// Only a bundle is taken; anything else is heard without an action, so the
-// cursor says no and, where the system still delivers the drop, the window
-// says why.
+// Whatever a file manager drags is taken, so that the drop arrives and the
+// window can say what it takes instead; only a bundle lights the frame.
 void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 {
     dragMoveEvent(event);
-    showDropTarget(event->dropAction() != Qt::IgnoreAction);
+    showDropTarget(!droppableBundle(event->mimeData()).isEmpty());
 }
 
 void MainWindow::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (!droppableBundle(event->mimeData()).isEmpty()) {
+    if (event->mimeData()->hasUrls())
         event->acceptProposedAction();
-        return;
-    }
-    event->setDropAction(Qt::IgnoreAction);
-    event->accept();
+    else
+        event->ignore();
 }
 
 void MainWindow::dragLeaveEvent(QDragLeaveEvent *event)

@@ -36,6 +36,8 @@ public:
     // Closes the open dialogs and stops the update check before the program
     // quits to install an update; does nothing without a main window.
     static void closeSubWidgets();
+    // Whether the frame shows that a drag over the window holds a bundle.
+    bool dropTargetShown() const { return mDropTargetShown; }
 
 public slots:
     int showAbout();
@@ -76,4 +78,5 @@ private:
     QPoint mLastPos;
     bool mDragging = false;
     QString mFrameStyle;
+    bool mDropTargetShown = false;
 };

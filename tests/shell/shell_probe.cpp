@@ -14,7 +14,8 @@
 //   page-summary <text>              what the removal page says will go
 //   summary <visible 0|1> <text>     the main window's note after a removal
 //   message <text>                   every question or notice, as it shows
-//   drop <accepted 0|1> <page 0|1>   a drag: whether the window took it, and opened a page
+//   drop <taken 0|1> <shown 0|1> <page 0|1>  a drag: whether the window took it (so that the drop
+//                                    arrives), whether its frame showed a page would open, and did
 //   leftover <identifier> <count> <size>  every visible row of the leftovers' list
 #include "AppCenter.h"
 #include "AppEnv.h"
@@ -285,11 +286,13 @@ int main(int argc, char *argv[])
         const QPoint at(window->width() / 2, window->height() / 2);
         QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(window, &enter);
-        const bool accepted = enter.isAccepted() && enter.dropAction() != Qt::IgnoreAction;
+        // Taken, so that it arrives; the frame alone says whether it will open a page.
+        const bool taken = enter.isAccepted() && enter.dropAction() != Qt::IgnoreAction;
+        const bool shown = window->dropTargetShown();
         QDropEvent dropped(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(window, &dropped);
         RemoveWidget *opened = window->findChild<RemoveWidget *>();
-        print(QStringLiteral("drop\t%1\t%2").arg(accepted).arg(opened != nullptr));
+        print(QStringLiteral("drop\t%1\t%2\t%3").arg(taken).arg(shown).arg(opened != nullptr));
         return opened;
     };
     const QString downloads = QStringLiteral("/Users/tester/Downloads/");

@@ -224,9 +224,9 @@ private slots:
     void dropOpensTheRemovalPage()
     {
         const QString refused = QStringLiteral("Drop one application, widget, plug-in or preference pane here to remove it.");
-        QCOMPARE(values("drop-other", "drop"), (QStringList{"0\t0", "0\t0", "0\t0", "0\t0"}));
+        QCOMPARE(values("drop-other", "drop"), (QStringList{"1\t0\t0", "1\t0\t0", "1\t0\t0", "1\t0\t0"}));
         QCOMPARE(values("drop-other", "message"), (QStringList{refused, refused, refused, refused}));
-        QCOMPARE(values("drop-bundle", "drop"), QStringList{"1\t1"});
+        QCOMPARE(values("drop-bundle", "drop"), QStringList{"1\t1\t1"});
         QCOMPARE(values("drop-bundle", "page-closed"), QStringList{"1"});
         const QString bundle = QStringLiteral("/Users/tester/Downloads/Ferry Log.app");
         QVERIFY(mBefore.contains(bundle.mid(1)) && !mAfter.contains(bundle.mid(1)));
