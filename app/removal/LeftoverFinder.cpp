@@ -246,7 +246,12 @@ bool LeftoverFinder::scan(const Folder &folder)
     DIR *dir = native.isEmpty() ? nullptr : opendir(native.constData());
     if (!dir)
         return false;
-    std::vector<std::pair<QString, QString>> found; // sort key, name
+    struct Found {
+        QString key; // how a case-blind listing sorts it
+        QString name;
+        QString id;
+    };
+    std::vector<Found> found;
     while (const struct dirent *d = readdir(dir)) {
         if (d->d_name[0] == '.')
             continue;
@@ -256,20 +261,20 @@ bool LeftoverFinder::scan(const Folder &folder)
             continue;
         const QString id = identifierOf(name);
         if (!id.isEmpty() && !claimed(id))
-            found.emplace_back(name.toLower(), name);
+            found.push_back({name.toLower(), name, id});
     }
     closedir(dir);
-    std::stable_sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::stable_sort(found.begin(), found.end(), [](const Found &a, const Found &b) { return a.key < b.key; });
 
     // A searched folder may be a link: what its entries really are decides.
     const QString real = QFileInfo(folder.path).canonicalFilePath();
     bool changed = false;
     for (const auto &item : found) {
-        const QString &name = item.second;
+        const QString &name = item.name;
         const QString path = QDir::cleanPath(folder.path + QLatin1Char('/') + name);
         if (hpIsProtectedPath(path, mHome) || hpIsProtectedPath(real + QLatin1Char('/') + name, mHome))
             continue;
-        const QString id = identifierOf(name);
+        const QString &id = item.id;
         const QString key = groupKeyOf(TickRule::folded(id));
         const auto known = mGroupIndex.constFind(key);
         if (known == mGroupIndex.constEnd()) {
